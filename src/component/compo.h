@@ -1,0 +1,83 @@
+// The standard-functions library object. Language functions are methods of
+// this class; their bodies live in the subsystem that owns them.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "component/znlibrary.h"
+#include "qvstd/strmem.h"
+
+// Variable identifiers with storage in the library object.
+enum eServiceVariable {
+    SV_DESCRIPTION = 39,
+    SV_DEMARRAGE = 40,
+    SV_ERREURDEMARRAGE = 41,
+    SV_LIGNECOMMANDE = 42,
+    SV_UTILISATEUR = 43,
+    SV_MOTDEPASSE = 44,
+    SV_TYPE = 45,
+    SV_DESCRIPTIONLONGUE = 47,
+    SV_REINITCOMPTEUR = 48,
+    SV_MESSAGEREBOOT = 49,
+    SV_LANCEAPPLI = 50,
+    SV_ACTION = 51,
+    SV_DELAI = 52,
+    SV_DEMARRAGERETARDE = 53,
+    SV_NBACTION = 54,
+};
+
+// Growable array of 4-byte integers exposed to the host as a variable.
+struct STIntArray {
+    int32_t* pnData = nullptr;
+    int32_t nCount = 0;
+    int32_t nCapacity = 0;
+    int32_t nGrowth = 10;
+};
+
+class CComposanteStandard : public CZNLibrary {
+public:
+    CComposanteStandard();
+    ~CComposanteStandard() override;
+
+    void* pQueryProxy(int nCode) override;
+    void DumpMemoireInstance(void* piDump) override;
+    int bFinInit() override;
+    void TermCompo() override;
+    void* pGetVariableAdresse(int nId) override;
+    void EcritVariable(int nId, void* pValeur) override;
+
+    // First functions.
+    static bool EstPair(int n) { return (n & 1) == 0; }
+    static bool EstImpair(int n) { return !EstPair(n); }
+    static int ZigouigouiARoulette(int) { return 24053; }
+    bool _bCheckIsRoot();
+
+    // Service.* storage, read and written by the service functions.
+    struct STServiceVariables {
+        void* pszDescription = nullptr;          // dynamic strings: memory pointers
+        int32_t nDemarrage = 0;
+        int32_t nErreurDemarrage = 0;
+        void* pszLigneCommande = nullptr;
+        void* pszUtilisateur = nullptr;
+        void* pszMotDePasse = nullptr;
+        int32_t nType = 0;
+        void* pszDescriptionLongue = nullptr;
+        int32_t nReinitCompteur = 0;
+        void* pszMessageReboot = nullptr;
+        void* pszLanceAppli = nullptr;
+        int32_t nNbAction = 0;
+        STIntArray tabAction;
+        STIntArray tabDelai;
+        int32_t bDemarrageRetarde = 0;
+    };
+    STServiceVariables& GetServiceVariables() { return m_stService; }
+    void ViderVariablesService();
+
+private:
+    uint8_t m_stDevise[64] = {};   // currency context, filled by the currency module
+    int m_bInitOK = 0;
+    STServiceVariables m_stService;
+};
+
+// Resizes a Service integer array so that it holds exactly nCount elements.
+bool bRedimensionne(STIntArray& rTab, int32_t nCount);
