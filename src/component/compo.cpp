@@ -16,9 +16,6 @@ CComposanteStandard::CComposanteStandard() = default;
 
 CComposanteStandard::~CComposanteStandard() {
     TermCompo();
-    ViderVariablesService();
-    free(m_stService.tabAction.pnData);
-    free(m_stService.tabDelai.pnData);
 }
 
 void* CComposanteStandard::pQueryProxy(int nCode) {
@@ -51,17 +48,17 @@ void CComposanteStandard::TermCompo() {
 void* CComposanteStandard::pGetVariableAdresse(int nId) {
     STServiceVariables& st = m_stService;
     switch (nId) {
-        case SV_DESCRIPTION: return &st.pszDescription;
+        case SV_DESCRIPTION: return &st.sDescription;
         case SV_DEMARRAGE: return &st.nDemarrage;
         case SV_ERREURDEMARRAGE: return &st.nErreurDemarrage;
-        case SV_LIGNECOMMANDE: return &st.pszLigneCommande;
-        case SV_UTILISATEUR: return &st.pszUtilisateur;
-        case SV_MOTDEPASSE: return &st.pszMotDePasse;
+        case SV_LIGNECOMMANDE: return &st.sLigneCommande;
+        case SV_UTILISATEUR: return &st.sUtilisateur;
+        case SV_MOTDEPASSE: return &st.sMotDePasse;
         case SV_TYPE: return &st.nType;
-        case SV_DESCRIPTIONLONGUE: return &st.pszDescriptionLongue;
+        case SV_DESCRIPTIONLONGUE: return &st.sDescriptionLongue;
         case SV_REINITCOMPTEUR: return &st.nReinitCompteur;
-        case SV_MESSAGEREBOOT: return &st.pszMessageReboot;
-        case SV_LANCEAPPLI: return &st.pszLanceAppli;
+        case SV_MESSAGEREBOOT: return &st.sMessageReboot;
+        case SV_LANCEAPPLI: return &st.sLanceAppli;
         case SV_ACTION: return &st.tabAction;
         case SV_DELAI: return &st.tabDelai;
         case SV_DEMARRAGERETARDE: return &st.bDemarrageRetarde;
@@ -76,42 +73,24 @@ void CComposanteStandard::EcritVariable(int nId, void* pValeur) {
     m_stService.nNbAction = n;
     // The action and delay arrays follow the number of actions.
     int32_t nTaille = n < 1 ? 0 : n;
-    if (!bRedimensionne(m_stService.tabAction, nTaille) || !bRedimensionne(m_stService.tabDelai, nTaille))
-        RaiseError(80001);
+    if (!m_stService.tabAction.bSetNb(nTaille) || !m_stService.tabDelai.bSetNb(nTaille)) RaiseError(80001);
 }
 
 void CComposanteStandard::ViderVariablesService() {
     STServiceVariables& st = m_stService;
-    for (void** pp : {&st.pszDescription, &st.pszLigneCommande, &st.pszUtilisateur, &st.pszMotDePasse,
-                      &st.pszDescriptionLongue, &st.pszMessageReboot, &st.pszLanceAppli}) {
-        STRMEM_Release(*pp);
-        *pp = nullptr;
-    }
+    for (CZNDSTR* ps : {&st.sDescription, &st.sLigneCommande, &st.sUtilisateur, &st.sMotDePasse,
+                        &st.sDescriptionLongue, &st.sMessageReboot, &st.sLanceAppli})
+        ps->Vide();
     st.nDemarrage = st.nErreurDemarrage = st.nType = st.nReinitCompteur = st.nNbAction = 0;
     st.bDemarrageRetarde = 0;
-    st.tabAction.nCount = 0;
-    st.tabDelai.nCount = 0;
+    st.tabAction.Vide();
+    st.tabDelai.Vide();
 }
 
 bool CComposanteStandard::_bCheckIsRoot() {
     if (geteuid() == 0) return true;
     RaiseError(80014);
     return false;
-}
-
-bool bRedimensionne(STIntArray& rTab, int32_t nCount) {
-    if (nCount < 0) nCount = 0;
-    if (nCount > rTab.nCapacity) {
-        int32_t nGrowth = rTab.nGrowth > 0 ? rTab.nGrowth : 10;
-        int32_t nCapacite = ((nCount + nGrowth - 1) / nGrowth) * nGrowth;
-        auto* p = static_cast<int32_t*>(realloc(rTab.pnData, static_cast<size_t>(nCapacite) * sizeof(int32_t)));
-        if (p == nullptr) return false;
-        rTab.pnData = p;
-        rTab.nCapacity = nCapacite;
-    }
-    for (int32_t i = rTab.nCount; i < nCount; ++i) rTab.pnData[i] = 0;
-    rTab.nCount = nCount;
-    return true;
 }
 
 int COMPO_nForward(STZNAppel* pstAppel, IZNLibrary* pclLib, int nFonction) {

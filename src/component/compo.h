@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "component/znlibrary.h"
-#include "qvstd/strmem.h"
+#include "core/zndstr.h"
 
 // Variable identifiers with storage in the library object.
 enum eServiceVariable {
@@ -24,14 +24,6 @@ enum eServiceVariable {
     SV_DELAI = 52,
     SV_DEMARRAGERETARDE = 53,
     SV_NBACTION = 54,
-};
-
-// Growable array of 4-byte integers exposed to the host as a variable.
-struct STIntArray {
-    int32_t* pnData = nullptr;
-    int32_t nCount = 0;
-    int32_t nCapacity = 0;
-    int32_t nGrowth = 10;
 };
 
 class CComposanteStandard : public CZNLibrary {
@@ -54,20 +46,20 @@ public:
 
     // Service.* storage, read and written by the service functions.
     struct STServiceVariables {
-        void* pszDescription = nullptr;          // dynamic strings: memory pointers
+        CZNDSTR sDescription;
         int32_t nDemarrage = 0;
         int32_t nErreurDemarrage = 0;
-        void* pszLigneCommande = nullptr;
-        void* pszUtilisateur = nullptr;
-        void* pszMotDePasse = nullptr;
+        CZNDSTR sLigneCommande;
+        CZNDSTR sUtilisateur;
+        CZNDSTR sMotDePasse;
         int32_t nType = 0;
-        void* pszDescriptionLongue = nullptr;
+        CZNDSTR sDescriptionLongue;
         int32_t nReinitCompteur = 0;
-        void* pszMessageReboot = nullptr;
-        void* pszLanceAppli = nullptr;
+        CZNDSTR sMessageReboot;
+        CZNDSTR sLanceAppli;
         int32_t nNbAction = 0;
-        STIntArray tabAction;
-        STIntArray tabDelai;
+        CZNINTArray tabAction{10, 10};
+        CZNINTArray tabDelai{10, 10};
         int32_t bDemarrageRetarde = 0;
     };
     STServiceVariables& GetServiceVariables() { return m_stService; }
@@ -78,6 +70,3 @@ private:
     int m_bInitOK = 0;
     STServiceVariables m_stService;
 };
-
-// Resizes a Service integer array so that it holds exactly nCount elements.
-bool bRedimensionne(STIntArray& rTab, int32_t nCount);

@@ -1,5 +1,6 @@
 #include "component/znlibrary.h"
 
+#include <cstdarg>
 #include <cstring>
 
 #include "component/language.h"
@@ -127,8 +128,11 @@ bool CZNLibrary::bMTEnCours() {
     return pi != nullptr && pi->bMTEnCours() != 0;
 }
 
-void CZNLibrary::RaiseError(int nCode, const char* pszMessage) {
-    m_pclErreur->SetUserError(nCode, pszMessage != nullptr ? pszMessage : "");
+void CZNLibrary::RaiseError(int nCode, ...) {
+    va_list args;
+    va_start(args, nCode);
+    m_pclErreur->SetUserErrorList(nCode, args);
+    va_end(args);
 }
 
 void CZNLibrary::RaiseError(CXError* pclErreur) {

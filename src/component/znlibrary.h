@@ -79,7 +79,9 @@ public:
     bool bMTEnCours();
 
     // Errors.
-    void RaiseError(int nCode, const char* pszMessage = nullptr);
+    // Fills the error object with a user error; the arguments go into the
+    // error's message as the error table describes them.
+    void RaiseError(int nCode, ...);
     void RaiseError() {}   // the callee already filled the error object
     void RaiseError(CXError* pclErreur);
     void RaiseErrorCopy(const CXError* pclErreur);

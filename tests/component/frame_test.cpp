@@ -227,15 +227,14 @@ TEST(LibraryObject, WritingTheNumberOfActionsResizesBothArrays) {
         *pn = c.nValeur;
         STZNAppel st{nullptr, 0, 54, pn, 0};
         EXPECT_EQ(lib.pcl->bSignaleEcritureVariable(&st), 1);
-        EXPECT_EQ(sv.tabAction.nCount, c.nAttendu) << c.nValeur;
-        EXPECT_EQ(sv.tabDelai.nCount, c.nAttendu) << c.nValeur;
-        if (c.nAttendu > 0) { EXPECT_EQ(sv.tabAction.pnData[c.nAttendu - 1], 0); }
+        EXPECT_EQ(sv.tabAction.nGetNb(), c.nAttendu) << c.nValeur;
+        EXPECT_EQ(sv.tabDelai.nGetNb(), c.nAttendu) << c.nValeur;
     }
     // Writing another variable leaves the arrays alone.
     int32_t n = 9;
     STZNAppel st{nullptr, 0, 40, &n, 0};
     EXPECT_EQ(lib.pcl->bSignaleEcritureVariable(&st), 1);
-    EXPECT_EQ(sv.tabAction.nCount, 2);
+    EXPECT_EQ(sv.tabAction.nGetNb(), 2);
 }
 
 TEST(LibraryObject, FinInitEmptiesTheServiceVariables) {
@@ -243,26 +242,27 @@ TEST(LibraryObject, FinInitEmptiesTheServiceVariables) {
     auto& sv = lib.Std()->GetServiceVariables();
     sv.nDemarrage = 4;
     sv.bDemarrageRetarde = 1;
-    bRedimensionne(sv.tabAction, 5);
+    sv.tabAction.bSetNb(5);
     EXPECT_EQ(lib.pcl->bFinInitZNL(), 1);
     EXPECT_EQ(sv.nDemarrage, 0);
     EXPECT_EQ(sv.bDemarrageRetarde, 0);
-    EXPECT_EQ(sv.tabAction.nCount, 0);
+    EXPECT_EQ(sv.tabAction.nGetNb(), 0);
     lib.pcl->TermZNL();
 }
 
 TEST(LibraryObject, ErrorOperations) {
     LibraryObject lib;
     CComposanteStandard* pcl = lib.Std();
-    pcl->RaiseError(80014, "pas root");
+    pcl->RaiseError(80014);
     EXPECT_TRUE(pcl->pclGetError()->bIsError());
     EXPECT_EQ(pcl->pclGetError()->nGetUserError(), 80014);
+    EXPECT_STRNE(pcl->pclGetError()->pszGetUserMessage(), "");
     pcl->RAZError();
     EXPECT_FALSE(pcl->pclGetError()->bIsError());
     EXPECT_STREQ(pcl->pclGetError()->pszGetUserMessage(), "");
 
     CXError clAutre;
-    clAutre.SetUserError(80200, "autre");
+    clAutre.SetUserError(80200, "autre", EL_ERROR);
     pcl->RaiseErrorCopy(&clAutre);
     EXPECT_EQ(pcl->pclGetError()->nGetUserError(), 80200);
     EXPECT_TRUE(clAutre.bIsError());   // a copy leaves the source
