@@ -44,6 +44,12 @@ public:
     static int ZigouigouiARoulette(int) { return 24053; }
     bool _bCheckIsRoot();
 
+    // Language functions, by family. Each family's bodies live in its own
+    // subsystem folder; add a family's declarations below its heading.
+    // -- INI files --
+    // -- Variants, Min and Max, regular expressions --
+    // -- Dates and times --
+
     // Service.* storage, read and written by the service functions.
     struct STServiceVariables {
         CZNDSTR sDescription;
