@@ -168,9 +168,10 @@ def check_rows(rows, ck):
             built_rows += 1
             entry_points += len(r["syn"])
             ck.expect(r["area"] in AREAS, f"{where}: unknown area {r['area']!r}")
-            wanted = "+" if (r["fr"] in BUILT_NOW or r["fr"].startswith("_zip")) else "."
-            ck.expect(marks == {wanted},
-                      f"{where}: entries must all be '{wanted}' for {r['fr']}")
+            # Rows are built a family at a time; the first functions and the
+            # forwarders are always there.
+            if r["fr"] in BUILT_NOW or r["fr"].startswith("_zip"):
+                ck.expect(marks == {"+"}, f"{where}: entries must all be '+' for {r['fr']}")
             for n in range(len(r["syn"])):
                 name = f"ZNL_{ascii_name(r['fr'])}_{n}"
                 ck.expect(name not in entry_names, f"{where}: entry point {name} twice")

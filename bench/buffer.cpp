@@ -1,0 +1,158 @@
+// The serialisation buffer beside a std::vector filled and read with memcpy:
+// about 1 MB of mixed scalars and texts written, then read back.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "codec/buffer.h"
+
+namespace {
+
+constexpr const char* TEXTE = "record-label";   // 13 bytes with its end mark
+constexpr size_t TAILLE_ENREGISTREMENT = 4 + 8 + 2 + 13 + 8 + 1 + 4;
+constexpr int NOMBRE = (1 << 20) / TAILLE_ENREGISTREMENT + 1;
+
+struct STSomme {
+    int64_t n = 0;
+    double d = 0;
+};
+
+void EcritBuffer(CQVBuffer& cl) {
+    CTString sTexte(TEXTE);
+    for (int i = 0; i < NOMBRE; i++) {
+        cl << i << i * 0.5 << static_cast<short>(i) << sTexte << static_cast<long long>(i) * 3
+           << static_cast<char>(i) << static_cast<float>(i);
+    }
+}
+
+STSomme LitBuffer(CQVBuffer& cl) {
+    STSomme st;
+    cl.Seek(0, BUFFER_SEEK_DEBUT);
+    for (int i = 0; i < NOMBRE; i++) {
+        int n = 0;
+        double d = 0;
+        short s = 0;
+        long long q = 0;
+        char c = 0;
+        float f = 0;
+        cl >> n >> d >> s;
+        const char* psz = cl.pszGetString();
+        cl >> q >> c >> f;
+        st.n += n + s + q + c + (psz != nullptr ? psz[0] : 0);
+        st.d += d + f;
+    }
+    return st;
+}
+
+template <class T>
+void Ajoute(std::vector<uint8_t>& ab, const T& v) {
+    uint8_t aby[sizeof v];
+    std::memcpy(aby, &v, sizeof v);
+    ab.insert(ab.end(), aby, aby + sizeof v);
+}
+
+void AjouteTexte(std::vector<uint8_t>& ab, const char* psz) {
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(psz);
+    ab.insert(ab.end(), p, p + std::strlen(psz) + 1);
+}
+
+// Same checks as the buffer: a value is read only when it is all there.
+template <class T>
+bool bPrend(const std::vector<uint8_t>& ab, size_t& o, T& v) {
+    if (o + sizeof v > ab.size()) return false;
+    std::memcpy(&v, ab.data() + o, sizeof v);
+    o += sizeof v;
+    return true;
+}
+
+void EcritVecteur(std::vector<uint8_t>& ab) {
+    for (int i = 0; i < NOMBRE; i++) {
+        Ajoute(ab, i);
+        Ajoute(ab, i * 0.5);
+        Ajoute(ab, static_cast<short>(i));
+        AjouteTexte(ab, TEXTE);
+        Ajoute(ab, static_cast<long long>(i) * 3);
+        Ajoute(ab, static_cast<char>(i));
+        Ajoute(ab, static_cast<float>(i));
+    }
+}
+
+STSomme LitVecteur(const std::vector<uint8_t>& ab) {
+    STSomme st;
+    size_t o = 0;
+    for (int i = 0; i < NOMBRE; i++) {
+        int n = 0;
+        double d = 0;
+        short s = 0;
+        long long q = 0;
+        char c = 0;
+        float f = 0;
+        bPrend(ab, o, n);
+        bPrend(ab, o, d);
+        bPrend(ab, o, s);
+        const char* psz = nullptr;
+        if (const void* pFin = std::memchr(ab.data() + o, 0, ab.size() - o)) {
+            psz = reinterpret_cast<const char*>(ab.data() + o);
+            o = static_cast<const uint8_t*>(pFin) - ab.data() + 1;
+        }
+        bPrend(ab, o, q);
+        bPrend(ab, o, c);
+        bPrend(ab, o, f);
+        st.n += n + s + q + c + (psz != nullptr ? psz[0] : 0);
+        st.d += d + f;
+    }
+    return st;
+}
+
+void BM_BufferFromEmpty(benchmark::State& state) {
+    for (auto _ : state) {
+        CQVBuffer cl;
+        EcritBuffer(cl);
+        STSomme st = LitBuffer(cl);
+        benchmark::DoNotOptimize(st);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * NOMBRE * TAILLE_ENREGISTREMENT * 2);
+}
+
+void BM_VectorFromEmpty(benchmark::State& state) {
+    for (auto _ : state) {
+        std::vector<uint8_t> ab;
+        EcritVecteur(ab);
+        STSomme st = LitVecteur(ab);
+        benchmark::DoNotOptimize(st);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * NOMBRE * TAILLE_ENREGISTREMENT * 2);
+}
+
+void BM_BufferReused(benchmark::State& state) {
+    CQVBuffer cl;
+    for (auto _ : state) {
+        cl.Clear();
+        EcritBuffer(cl);
+        STSomme st = LitBuffer(cl);
+        benchmark::DoNotOptimize(st);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * NOMBRE * TAILLE_ENREGISTREMENT * 2);
+}
+
+void BM_VectorReused(benchmark::State& state) {
+    std::vector<uint8_t> ab;
+    for (auto _ : state) {
+        ab.clear();
+        EcritVecteur(ab);
+        STSomme st = LitVecteur(ab);
+        benchmark::DoNotOptimize(st);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * NOMBRE * TAILLE_ENREGISTREMENT * 2);
+}
+
+}  // namespace
+
+BENCHMARK(BM_BufferFromEmpty);
+BENCHMARK(BM_VectorFromEmpty);
+BENCHMARK(BM_BufferReused);
+BENCHMARK(BM_VectorReused);
+
+BENCHMARK_MAIN();
