@@ -155,8 +155,9 @@ public:
     int nGetSystemError() const { return m_nSystemError; }
     const char* pszGetSystemErrorMessage() const { return m_pszSystemMessage ? m_pszSystemMessage : ""; }
 
-    // Clearing.
-    void RAZ();
+    // Clearing. Virtual so that the host, which only reads this object's
+    // layout, can empty it after it has reported an error.
+    virtual void RAZ();
     void __RAZALL();
     void SetErrorLevel(uint32_t eLevel);
 

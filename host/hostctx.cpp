@@ -1,0 +1,300 @@
+#include "hostctx.h"
+
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "qvstd/strmem.h"
+#include "strmem_host.h"
+
+namespace qvhost {
+
+// The flag whose address the component receives through GeneralParam(2006):
+// non-zero while several threads of the program run.
+int g_nPlusieursThreads = 0;
+
+namespace {
+
+// Longest text the host reads from a pointer the component hands over
+// without a length; a longer one is cut.
+constexpr size_t k_nTexteMax = 64u << 20;
+
+size_t nLongueurWide(const uint32_t* p) {
+    size_t n = 0;
+    while (n < k_nTexteMax && p[n]) ++n;
+    return n;
+}
+
+bool bKindPourType(int nType, eKind& eK) {
+    switch (nType) {
+        case 0x01: eK = eKind::BOOL; return true;
+        case 0x08: eK = eKind::INT; return true;
+        case 0x09: eK = eKind::I8; return true;
+        case 0x0A: eK = eKind::CUR; return true;
+        case 0x0C: eK = eKind::REAL; return true;
+        case 0x10: eK = eKind::UNI; return true;
+        case 0x13: eK = eKind::TEXT; return true;
+        case 0x1A: eK = eKind::DATETIME; return true;
+        case 0x1B: eK = eKind::DUR; return true;
+        case 0x1C: eK = eKind::BIN; return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+void CHostContext::DebutAppelLangage(const std::string& sNomFonction, std::vector<CArg*> tabArgs, uint32_t dwFrame) {
+    m_sNomFonction = sNomFonction;
+    m_tabArgs = std::move(tabArgs);
+    m_dwFrame = dwFrame;
+    m_stResultat = STResultat{};
+    m_stResultatPropriete = STResultat{};
+    m_tabConversions.clear();
+    m_tabProcUtilisees.clear();
+    m_tabVarTouchees.clear();
+    m_nEmpiles = 0;
+    m_pclRetourAttendu = nullptr;
+}
+
+void CHostContext::FinAppelLangage() {
+    m_tabArgs.clear();
+    m_tabConversions.clear();
+    m_pclRetourAttendu = nullptr;
+}
+
+STProcedure& CHostContext::Procedure(const std::string& sNom) {
+    auto& p = m_mapProcedures[sNom];
+    if (!p) {
+        p = std::make_unique<STProcedure>();
+        p->sNom = sNom;
+    }
+    bool bVue = false;
+    for (const auto& s : m_tabProcUtilisees) bVue = bVue || s == sNom;
+    if (!bVue) m_tabProcUtilisees.push_back(sNom);
+    return *p;
+}
+
+void CHostContext::VariableTouchee(const std::string& sNom) {
+    m_mapVariables.emplace(sNom, nullptr);   // created on first use
+    for (const auto& s : m_tabVarTouchees)
+        if (s == sNom) return;
+    m_tabVarTouchees.push_back(sNom);
+}
+
+json CHostContext::JsonProcedures() const {
+    json j = json::object();
+    for (const auto& sNom : m_tabProcUtilisees) {
+        auto it = m_mapProcedures.find(sNom);
+        if (it == m_mapProcedures.end()) continue;
+        json jAppels = json::array();
+        for (int n : it->second->tabNbArgs) jAppels.push_back({{"args", n}});
+        j[sNom] = {{"count", it->second->tabNbArgs.size()}, {"calls", jAppels}};
+    }
+    return j;
+}
+
+json CHostContext::JsonVariables() const {
+    json j = json::object();
+    for (const auto& sNom : m_tabVarTouchees) {
+        auto it = m_mapVariables.find(sNom);
+        j[sNom] = it == m_mapVariables.end() ? json(nullptr) : it->second;
+    }
+    return j;
+}
+
+intptr_t CHostContext::bInfoVM(int nRequest, intptr_t nArgument) {
+    switch (nRequest) {
+        case 5:    // pocket simulator
+        case 7:    // MCU run
+            return 0;
+        case 9:    // system time record: no layout agreed with the component yet
+        case 10:   // object files: this host loads none
+            return 0;
+        case 13:
+            switch (nArgument) {
+                case 1:   // label
+                case 4:   // current object
+                    m_sTexteInfo = "qvhost";
+                    return reinterpret_cast<intptr_t>(m_sTexteInfo.c_str());
+                case 2:   // code name: the language function being called
+                    m_sTexteInfo = Utf8ToCharset(m_sNomFonction, m_eCharset);
+                    return reinterpret_cast<intptr_t>(m_sTexteInfo.c_str());
+                default:  // line, file type, code identifier, object identifier
+                    return 0;
+            }
+        default: return 0;
+    }
+}
+
+int CHostContext::ChangeMode(int nMode) {
+    int nAncien = m_nMode;
+    m_nMode = nMode;
+    return nAncien;
+}
+
+int CHostContext::EmpileArgument(CAny* pclValeur, uint32_t) {
+    // Variants are not readable by this host yet: the argument is counted.
+    if (!pclValeur) return 0;
+    ++m_nEmpiles;
+    return 1;
+}
+
+int CHostContext::TrouveProcedure(const char* pszNom, int, void** phProcedure, CXError*, int* pbSucces) {
+    if (phProcedure) *phProcedure = nullptr;
+    if (pbSucces) *pbSucces = 0;
+    if (!pszNom || !phProcedure) return 0;
+    std::string sNom = CharsetToUtf8(pszNom, std::strlen(pszNom), m_eCharset);
+    // Procedure names of the language ignore case.
+    std::u32string sCle = NameKey(sNom, false, true);
+    for (auto& [sCleMap, pst] : m_mapProcedures) {
+        if (NameKey(sCleMap, false, true) == sCle) {
+            *phProcedure = pst.get();
+            if (pbSucces) *pbSucces = 1;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int CHostContext::ExecuteProcedure(void* hProcedure, uint32_t, int nArgs, int) {
+    if (!hProcedure) return 0;
+    auto* pst = static_cast<STProcedure*>(hProcedure);
+    bool bConnue = false;
+    for (auto& [s, p] : m_mapProcedures) bConnue = bConnue || p.get() == pst;
+    if (!bConnue) return 0;
+    pst->tabNbArgs.push_back(nArgs);
+    m_nEmpiles = 0;
+    // The return value reaches the caller's variant once variants exist on
+    // this side; the run itself succeeded.
+    return 1;
+}
+
+void* CHostContext::TrouveProcedureThread(void*, const char* pszNom, void** phProcedure, CXError* pclErreur) {
+    int bSucces = 0;
+    TrouveProcedure(pszNom, 0, phProcedure, pclErreur, &bSucces);
+    return bSucces && phProcedure ? *phProcedure : nullptr;
+}
+
+int CHostContext::bMTEnCours() { return g_nPlusieursThreads != 0; }
+
+int CHostContext::bThreadPrincipal() { return static_cast<long>(syscall(SYS_gettid)) == static_cast<long>(getpid()); }
+
+CArg* CHostContext::pArg(int nIndex) const {
+    if (nIndex < 1 || static_cast<size_t>(nIndex) > m_tabArgs.size()) return nullptr;
+    return m_tabArgs[static_cast<size_t>(nIndex) - 1];
+}
+
+int CHostContext::bParamNull(int nIndex, uint32_t) {
+    CArg* p = pArg(nIndex);
+    return !p || p->m_bNull;
+}
+
+int CHostContext::bChaineUnicode(int nIndex, uint32_t) {
+    CArg* p = pArg(nIndex);
+    return p && (p->m_eKind == eKind::UNI || (p->m_eKind == eKind::FILE && p->m_stManip.nType == 16));
+}
+
+// Variant services wait for the variant type to exist on the host side:
+// until then they fail, and the component reports its own error.
+int CHostContext::bGetParamAny(int, uint32_t, CAny*, CXError*) { return 0; }
+int CHostContext::bGetParamAnyNULL(int, uint32_t, CAny*, CXError*) { return 0; }
+int CHostContext::bGetValeurParametre(int, uint32_t, CAny*) { return 0; }
+// Variable interfaces likewise: host variables are recorded by name only.
+int CHostContext::bGetParamIVariable(int, uint32_t, IVariable** pp, CXError*) {
+    if (pp) *pp = nullptr;
+    return 0;
+}
+int CHostContext::bGetParamIVariableNom(int, uint32_t, IVariable** pp, int, CXError*) {
+    if (pp) *pp = nullptr;
+    return 0;
+}
+int CHostContext::bGetParamIVariableOuValeur(int, uint32_t, IVariable** pp, CXError*) {
+    if (pp) *pp = nullptr;
+    return 0;
+}
+int CHostContext::bEmpileTableau(void*, uint32_t) { return 0; }
+
+int CHostContext::bGetNomVariable(int nIndex, uint32_t, char** ppszNom, int, CXError*) {
+    CArg* p = pArg(nIndex);
+    if (!ppszNom || !p || p->m_eKind != eKind::VAR) return 0;
+    // The caller owns the copy and frees it with free().
+    std::string s = Utf8ToCharset(p->m_sNom, m_eCharset);
+    *ppszNom = strdup(s.c_str());
+    return *ppszNom != nullptr;
+}
+
+void* CHostContext::pGetParametre(int nIndex, uint32_t, int nType, CXError*) {
+    CArg* p = pArg(nIndex);
+    eKind eK;
+    if (!p || !bKindPourType(nType, eK)) return nullptr;
+    if (p->m_eKind == eK && p->pPointeur()) return p->pPointeur();
+    auto pclConv = std::make_unique<CArg>();
+    int nScore = 0;
+    std::string sErreur;
+    if (!bConvertit(p->m_jSource, eK, true, m_eCharset, *pclConv, nScore, sErreur)) return nullptr;
+    void* pRes = pclConv->pPointeur();
+    m_tabConversions.push_back(std::move(pclConv));
+    return pRes;
+}
+
+void CHostContext::Capture(STResultat& stR, const void* pValeur, int nType, bool bPropriete) {
+    stR = STResultat{};
+    stR.bRecu = true;
+    stR.nType = nType;
+    if (!pValeur) return;
+    switch (nType) {
+        case 0x01:
+        case 0x08: std::memcpy(&stR.n4, pValeur, 4); break;
+        case 0x09:
+        case 0x1B: std::memcpy(&stR.n8, pValeur, 8); break;
+        case 0x0A: std::memcpy(&stR.stMonnaie, pValeur, sizeof stR.stMonnaie); break;
+        case 0x0C: std::memcpy(&stR.r, pValeur, 8); break;
+        case 0x13:
+        case 0x1C: {
+            void* pMemoire = nullptr;
+            std::memcpy(&pMemoire, pValeur, sizeof pMemoire);
+            stR.sOctets = LitChaine(pMemoire);
+            if (nType == 0x13) {
+                if (KindChaine(pMemoire) == SMK_UNICODE)
+                    stR.sUtf8 = WideToUtf8(reinterpret_cast<const uint32_t*>(stR.sOctets.data()), stR.sOctets.size() / 4);
+                else
+                    stR.sUtf8 = CharsetToUtf8(stR.sOctets, m_eCharset);
+            }
+            break;
+        }
+        case 0x10: {
+            if (bPropriete) {   // a string property's value is a dynamic string
+                Capture(stR, pValeur, 0x13, false);
+                stR.nType = 0x10;
+                break;
+            }
+            const auto* p = static_cast<const uint32_t*>(pValeur);
+            size_t n = nLongueurWide(p);
+            stR.sOctets.assign(static_cast<const char*>(pValeur), n * 4);
+            stR.sUtf8 = WideToUtf8(p, n);
+            break;
+        }
+        case 0x12:
+        case 0x17: {
+            const char* psz = static_cast<const char*>(pValeur);
+            size_t n = strnlen(psz, k_nTexteMax);
+            stR.sOctets.assign(psz, n);
+            stR.sUtf8 = CharsetToUtf8(stR.sOctets, m_eCharset);
+            stR.nType = 0x17;
+            if (bPropriete) stR.nType = nType;
+            break;
+        }
+        default:
+            // Variants (0x1F) and anything else: the type is recorded.
+            break;
+    }
+}
+
+void CHostContext::RenvoieValeur(uint32_t, const void* pValeur, int nType) { Capture(m_stResultat, pValeur, nType, false); }
+
+void CHostContext::RenvoieValeurPropriete(void*, const void* pValeur, int nType) {
+    Capture(m_stResultatPropriete, pValeur, nType, true);
+}
+
+}  // namespace qvhost

@@ -1,0 +1,542 @@
+#include "values.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "qvstd/strmem.h"
+#include "strmem_host.h"
+
+namespace qvhost {
+
+namespace {
+
+struct STKindNom {
+    eKind eK;
+    const char* pszNom;
+};
+const STKindNom k_tabKinds[] = {
+    {eKind::INT, "int"},   {eKind::I8, "i8"},     {eKind::REAL, "real"},         {eKind::BOOL, "bool"},
+    {eKind::TEXT, "text"}, {eKind::FILE, "file"}, {eKind::UNI, "uni"},           {eKind::BIN, "bin"},
+    {eKind::CUR, "cur"},   {eKind::DUR, "dur"},   {eKind::DATETIME, "datetime"}, {eKind::ANY, "any"},
+    {eKind::VAR, "var"},   {eKind::PROC, "proc"}, {eKind::ARRAY, "array"},       {eKind::OBJ, "obj"},
+};
+
+// 80-bit magnitude helpers on five 16-bit words.
+bool bMul10Ajoute(STMonnaie& stM, unsigned nChiffre) {
+    uint32_t nRetenue = nChiffre;
+    for (auto& w : stM.w) {
+        uint32_t v = static_cast<uint32_t>(w) * 10 + nRetenue;
+        w = static_cast<uint16_t>(v & 0xFFFF);
+        nRetenue = v >> 16;
+    }
+    return nRetenue == 0;
+}
+
+unsigned nDiv10(STMonnaie& stM) {
+    uint32_t nReste = 0;
+    for (int i = 4; i >= 0; --i) {
+        uint32_t v = (nReste << 16) | stM.w[i];
+        stM.w[i] = static_cast<uint16_t>(v / 10);
+        nReste = v % 10;
+    }
+    return nReste;
+}
+
+bool bZero(const STMonnaie& stM) {
+    for (auto w : stM.w)
+        if (w) return false;
+    return true;
+}
+
+void Negation(STMonnaie& stM) {
+    uint32_t nRetenue = 1;
+    for (auto& w : stM.w) {
+        uint32_t v = static_cast<uint16_t>(~w) + nRetenue;
+        w = static_cast<uint16_t>(v & 0xFFFF);
+        nRetenue = v >> 16;
+    }
+}
+
+std::string Trim(const std::string& s) {
+    size_t a = s.find_first_not_of(" \t");
+    if (a == std::string::npos) return {};
+    size_t b = s.find_last_not_of(" \t");
+    return s.substr(a, b - a + 1);
+}
+
+// Makes the dynamic string of a text argument in the component's
+// character set (or wide characters, or raw bytes).
+bool bFaitChaine(CArg& clArg, eKind eK, const std::string& sUtf8, bool bUnicode, eCharset eCs, std::string& sErreur) {
+    LibereChaine(clArg.m_pMemoire);
+    clArg.m_pMemoire = nullptr;
+    if (bUnicode) {
+        std::vector<uint32_t> tabW = Utf8ToWide(sUtf8);
+        if (!tabW.empty()) {
+            clArg.m_pMemoire = pCreeChaine(tabW.data(), tabW.size() * sizeof(uint32_t), SMK_UNICODE);
+            if (!clArg.m_pMemoire) {
+                sErreur = "out of memory";
+                return false;
+            }
+        }
+    } else if (eK == eKind::BIN) {
+        if (!sUtf8.empty()) {
+            clArg.m_pMemoire = pCreeChaine(sUtf8.data(), sUtf8.size(), SMK_BINARY);
+            if (!clArg.m_pMemoire) {
+                sErreur = "out of memory";
+                return false;
+            }
+        }
+    } else {
+        std::string s = Utf8ToCharset(sUtf8, eCs);
+        if (!s.empty()) {
+            clArg.m_pMemoire = pCreeChaine(s.data(), s.size(), SMK_ANSI);
+            if (!clArg.m_pMemoire) {
+                sErreur = "out of memory";
+                return false;
+            }
+        }
+    }
+    clArg.m_stManip.pMemoire = clArg.m_pMemoire;
+    clArg.m_stManip.nType = bUnicode ? 16 : (eK == eKind::BIN ? 0x1C : 0x13);
+    return true;
+}
+
+}  // namespace
+
+const char* pszKindName(eKind eK) {
+    for (const auto& st : k_tabKinds)
+        if (st.eK == eK) return st.pszNom;
+    return "?";
+}
+
+bool bKindFromName(const std::string& sNom, eKind& eK) {
+    for (const auto& st : k_tabKinds)
+        if (sNom == st.pszNom) {
+            eK = st.eK;
+            return true;
+        }
+    return false;
+}
+
+bool bParseSignatureArgs(const char* pszArgs, STSignatureArgs& stSig, std::string& sErreur) {
+    stSig = STSignatureArgs{};
+    std::string s = pszArgs ? pszArgs : "";
+    if (Trim(s).empty()) return true;   // no argument
+    size_t nDebut = 0;
+    bool bOptionnelVu = false;
+    while (nDebut <= s.size()) {
+        size_t nFin = s.find(',', nDebut);
+        if (nFin == std::string::npos) nFin = s.size();
+        std::string sElt = Trim(s.substr(nDebut, nFin - nDebut));
+        nDebut = nFin + 1;
+        if (sElt.empty()) {
+            sErreur = "empty argument kind";
+            return false;
+        }
+        if (stSig.bQueue) {
+            sErreur = "arguments after a variable tail";
+            return false;
+        }
+        if (sElt.rfind("...", 0) == 0) {
+            if (!bKindFromName(sElt.substr(3), stSig.eQueue)) {
+                sErreur = "unknown kind " + sElt;
+                return false;
+            }
+            stSig.bQueue = true;
+            continue;
+        }
+        bool bOpt = sElt.back() == '?';
+        if (bOpt) sElt.pop_back();
+        eKind eK;
+        if (!bKindFromName(sElt, eK)) {
+            sErreur = "unknown kind " + sElt;
+            return false;
+        }
+        if (!bOpt && bOptionnelVu) {
+            sErreur = "a required argument follows an optional one";
+            return false;
+        }
+        bOptionnelVu = bOptionnelVu || bOpt;
+        stSig.tabKinds.push_back(eK);
+        stSig.tabOptionnel.push_back(bOpt);
+        if (!bOpt) ++stSig.nRequis;
+    }
+    return true;
+}
+
+bool bParseEntier64(const std::string& sTexte, int64_t& n) {
+    std::string s = Trim(sTexte);
+    if (s.empty()) return false;
+    const char* p = s.data();
+    const char* pFin = p + s.size();
+    if (*p == '+') ++p;
+    if (p == pFin || (p != s.data() && *p == '-')) return false;
+    auto r = std::from_chars(p, pFin, n, 10);
+    return r.ec == std::errc() && r.ptr == pFin;
+}
+
+bool bParseEntier32(const std::string& sTexte, int32_t& n) {
+    int64_t n8;
+    if (!bParseEntier64(sTexte, n8) || n8 < INT32_MIN || n8 > INT32_MAX) return false;
+    n = static_cast<int32_t>(n8);
+    return true;
+}
+
+bool bParseReel(const std::string& sTexte, double& r) {
+    std::string s = Trim(sTexte);
+    if (s.empty()) return false;
+    for (char c : s)   // digits, sign, point, exponent only: no "inf", "nan" or hexadecimal
+        if (!((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E')) return false;
+    const char* p = s.data();
+    const char* pFin = p + s.size();
+    if (*p == '+') ++p;
+    if (p == pFin || (p != s.data() && *p == '-')) return false;
+    auto res = std::from_chars(p, pFin, r);
+    return res.ec == std::errc() && res.ptr == pFin && std::isfinite(r);
+}
+
+bool bParseBooleen(const std::string& sTexte, bool& b) {
+    std::string s = Trim(sTexte);
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (s == "true" || s == "vrai" || s == "1") {
+        b = true;
+        return true;
+    }
+    if (s == "false" || s == "faux" || s == "0") {
+        b = false;
+        return true;
+    }
+    return false;
+}
+
+bool bParseMonnaie(const std::string& sTexte, STMonnaie& stM) {
+    std::string s = Trim(sTexte);
+    stM = STMonnaie{};
+    size_t i = 0;
+    bool bNegatif = false;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) bNegatif = s[i++] == '-';
+    int nEntiers = 0;
+    int nDecimales = 0;
+    bool bPoint = false;
+    for (; i < s.size(); ++i) {
+        char c = s[i];
+        if (c == '.' && !bPoint) {
+            bPoint = true;
+            continue;
+        }
+        if (c < '0' || c > '9') return false;
+        if (bPoint) {
+            if (++nDecimales > 6) return false;   // finer than a millionth
+        } else {
+            ++nEntiers;
+        }
+        if (!bMul10Ajoute(stM, static_cast<unsigned>(c - '0'))) return false;
+    }
+    if (nEntiers + nDecimales == 0) return false;
+    for (; nDecimales < 6; ++nDecimales)
+        if (!bMul10Ajoute(stM, 0)) return false;
+    // The magnitude must fit the signed 80-bit range.
+    if (stM.w[4] & 0x8000) {
+        bool bMinimum = bNegatif && stM.w[4] == 0x8000 && !stM.w[3] && !stM.w[2] && !stM.w[1] && !stM.w[0];
+        if (!bMinimum) return false;
+    }
+    if (bNegatif) Negation(stM);
+    return true;
+}
+
+std::string FormatMonnaie(const STMonnaie& stSource) {
+    STMonnaie stM = stSource;
+    bool bNegatif = (stM.w[4] & 0x8000) != 0;
+    if (bNegatif) Negation(stM);   // the most negative value stays itself and reads as its magnitude
+    std::string sChiffres;
+    do {
+        sChiffres.insert(sChiffres.begin(), static_cast<char>('0' + nDiv10(stM)));
+    } while (!bZero(stM));
+    while (sChiffres.size() < 7) sChiffres.insert(sChiffres.begin(), '0');
+    std::string sEntier = sChiffres.substr(0, sChiffres.size() - 6);
+    std::string sDec = sChiffres.substr(sChiffres.size() - 6);
+    while (!sDec.empty() && sDec.back() == '0') sDec.pop_back();
+    std::string s = sEntier;
+    if (!sDec.empty()) s += "." + sDec;
+    if (bNegatif && s != "0") s.insert(s.begin(), '-');
+    return s;
+}
+
+bool bParseDateHeure(const std::string& sTexte, STDateHeure& stDH) {
+    stDH = STDateHeure{};
+    if (sTexte.empty()) return true;
+    size_t n = sTexte.size();
+    if (n != 8 && n != 14 && n != 17) return false;
+    for (char c : sTexte)
+        if (c < '0' || c > '9') return false;
+    auto nLit = [&](size_t nPos, size_t nLong) {
+        uint32_t v = 0;
+        for (size_t k = 0; k < nLong; ++k) v = v * 10 + static_cast<uint32_t>(sTexte[nPos + k] - '0');
+        return v;
+    };
+    uint32_t nAnnee = nLit(0, 4), nMois = nLit(4, 2), nJour = nLit(6, 2);
+    stDH.dwDate = nJour | (nMois << 8) | (nAnnee << 16);
+    if (n >= 14) {
+        uint32_t h = nLit(8, 2), m = nLit(10, 2), sec = nLit(12, 2);
+        uint32_t ms = n == 17 ? nLit(14, 3) : 0;
+        if (h > 23 || m > 59 || sec > 59) return false;
+        stDH.nMillisecondes = ((h * 60 + m) * 60 + sec) * 1000 + ms;
+    }
+    return true;
+}
+
+CArg::~CArg() { LibereChaine(m_pMemoire); }
+
+void* CArg::pPointeur() {
+    switch (m_eKind) {
+        case eKind::INT:
+        case eKind::BOOL: return &m_n4;
+        case eKind::I8:
+        case eKind::DUR: return &m_n8;
+        case eKind::REAL: return &m_r;
+        case eKind::CUR: return &m_stMonnaie;
+        case eKind::DATETIME: return &m_stDateHeure;
+        case eKind::TEXT:
+        case eKind::UNI:
+        case eKind::BIN:
+        case eKind::VAR:
+        case eKind::PROC: return &m_pMemoire;
+        case eKind::FILE: return &m_stManip;
+        case eKind::ANY:
+        case eKind::ARRAY:
+        case eKind::OBJ: return nullptr;
+    }
+    return nullptr;
+}
+
+bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs, CArg& clArg, int& nScore,
+                std::string& sErreur) {
+    clArg.m_eKind = eK;
+    clArg.m_jSource = jValeur;
+    clArg.m_bNull = jValeur.is_null();
+    nScore = 0;
+    const int nTexteVersNombre = bLigneCommande ? 3 : 1;   // a person types numbers as text
+    const int nTexteVersTexte = bLigneCommande ? 1 : 3;
+    std::string sTag;
+    const json* pjTag = nullptr;
+    if (jValeur.is_object()) {
+        if (jValeur.size() < 1) {
+            sErreur = "empty tagged value";
+            return false;
+        }
+        for (const char* psz : {"i8", "bin", "uni", "cur", "dur", "datetime", "var", "proc", "array"}) {
+            if (jValeur.contains(psz)) {
+                sTag = psz;
+                pjTag = &jValeur[psz];
+                break;
+            }
+        }
+        if (!pjTag) {
+            sErreur = "unknown tagged value " + jValeur.dump();
+            return false;
+        }
+    }
+    auto fnRefus = [&](const char* pszPourquoi) {
+        sErreur = std::string(pszPourquoi) + " (" + pszKindName(eK) + " argument): " + jValeur.dump();
+        return false;
+    };
+
+    if (eK == eKind::ANY || eK == eKind::ARRAY || eK == eKind::OBJ) {
+        // Variants, arrays and objects cross the line as host objects that
+        // this host does not build yet; the value is kept for the parameter
+        // services and the pushed pointer is null.
+        if (eK == eKind::ARRAY && !(sTag == "array" || clArg.m_bNull)) return fnRefus("not an array");
+        nScore = 2;
+        return true;
+    }
+    if (clArg.m_bNull) {
+        // An absent value: the kind's empty value, reported by bParamNull.
+        nScore = 1;
+        if (eK == eKind::FILE) clArg.m_stManip.nType = 0x13;
+        return true;
+    }
+
+    switch (eK) {
+        case eKind::INT:
+        case eKind::BOOL: {
+            if (eK == eKind::BOOL) {
+                bool b = false;
+                if (jValeur.is_boolean()) {
+                    b = jValeur.get<bool>();
+                    nScore = 3;
+                } else if (jValeur.is_number_integer() && (jValeur.get<int64_t>() == 0 || jValeur.get<int64_t>() == 1)) {
+                    b = jValeur.get<int64_t>() != 0;
+                    nScore = 1;
+                } else if (jValeur.is_string() && bParseBooleen(jValeur.get<std::string>(), b)) {
+                    nScore = nTexteVersNombre;
+                } else {
+                    return fnRefus("not a boolean");
+                }
+                clArg.m_n4 = b ? 1 : 0;
+                return true;
+            }
+            int64_t n8 = 0;
+            if (jValeur.is_number_integer()) {
+                n8 = jValeur.is_number_unsigned() && jValeur.get<uint64_t>() > INT64_MAX ? INT64_MAX : jValeur.get<int64_t>();
+                nScore = 3;
+            } else if (jValeur.is_string() && bParseEntier64(jValeur.get<std::string>(), n8)) {
+                nScore = nTexteVersNombre;
+            } else {
+                return fnRefus("not an integer");
+            }
+            if (n8 < INT32_MIN || n8 > INT32_MAX) return fnRefus("out of the 4-byte range");
+            clArg.m_n4 = static_cast<int32_t>(n8);
+            return true;
+        }
+        case eKind::I8:
+        case eKind::DUR: {
+            const char* pszTag = eK == eKind::I8 ? "i8" : "dur";
+            const json& j = (sTag == pszTag) ? *pjTag : jValeur;
+            if (!sTag.empty() && sTag != pszTag) return fnRefus("wrong tag");
+            if (j.is_number_integer()) {
+                if (j.is_number_unsigned() && j.get<uint64_t>() > INT64_MAX) return fnRefus("out of the 8-byte range");
+                clArg.m_n8 = j.get<int64_t>();
+                nScore = sTag.empty() ? 2 : 3;
+            } else if (j.is_string() && bParseEntier64(j.get<std::string>(), clArg.m_n8)) {
+                nScore = sTag.empty() ? nTexteVersNombre : 3;
+            } else {
+                return fnRefus("not an integer");
+            }
+            return true;
+        }
+        case eKind::REAL: {
+            if (jValeur.is_number_float()) {
+                clArg.m_r = jValeur.get<double>();
+                nScore = 3;
+            } else if (jValeur.is_number_integer()) {
+                clArg.m_r = static_cast<double>(jValeur.get<int64_t>());
+                nScore = 2;
+            } else if (jValeur.is_string() && bParseReel(jValeur.get<std::string>(), clArg.m_r)) {
+                int64_t nEntier;
+                // On the command line an integer text prefers an integer overload.
+                nScore = !bLigneCommande ? 1 : (bParseEntier64(jValeur.get<std::string>(), nEntier) ? 2 : 3);
+            } else {
+                return fnRefus("not a number");
+            }
+            return true;
+        }
+        case eKind::CUR: {
+            if (!sTag.empty() && sTag != "cur") return fnRefus("wrong tag");
+            const json& j = sTag == "cur" ? *pjTag : jValeur;
+            std::string s;
+            if (j.is_string()) {
+                s = j.get<std::string>();
+            } else if (j.is_number_integer()) {
+                s = std::to_string(j.get<int64_t>());
+            } else if (j.is_number_float()) {
+                char sz[64];
+                std::snprintf(sz, sizeof sz, "%.6f", j.get<double>());
+                s = sz;
+            } else {
+                return fnRefus("not a decimal");
+            }
+            if (!bParseMonnaie(s, clArg.m_stMonnaie)) return fnRefus("not a currency decimal");
+            nScore = sTag == "cur" ? 3 : (j.is_string() ? nTexteVersNombre : 1);
+            return true;
+        }
+        case eKind::DATETIME: {
+            if (!sTag.empty() && sTag != "datetime") return fnRefus("wrong tag");
+            const json& j = sTag == "datetime" ? *pjTag : jValeur;
+            if (!j.is_string() || !bParseDateHeure(j.get<std::string>(), clArg.m_stDateHeure))
+                return fnRefus("not a date-time AAAAMMJJHHMMSSLLL");
+            nScore = sTag.empty() ? nTexteVersNombre : 3;
+            return true;
+        }
+        case eKind::VAR:
+        case eKind::PROC: {
+            const char* pszTag = eK == eKind::VAR ? "var" : "proc";
+            if (!sTag.empty() && sTag != pszTag) return fnRefus("wrong tag");
+            const json& j = sTag == pszTag ? *pjTag : jValeur;
+            if (!j.is_string() || j.get<std::string>().empty()) return fnRefus("needs a name");
+            clArg.m_sNom = j.get<std::string>();
+            if (eK == eKind::PROC) clArg.m_jRetour = jValeur.is_object() && jValeur.contains("returns") ? jValeur["returns"] : json(true);
+            nScore = sTag.empty() ? 1 : 3;
+            return bFaitChaine(clArg, eKind::TEXT, clArg.m_sNom, false, eCs, sErreur);
+        }
+        case eKind::TEXT:
+        case eKind::FILE:
+        case eKind::UNI:
+        case eKind::BIN: {
+            bool bUnicode = eK == eKind::UNI;
+            std::string sValeur;
+            if (sTag == "uni") {
+                if (eK == eKind::BIN || eK == eKind::TEXT) return fnRefus("Unicode text");
+                if (!pjTag->is_string()) return fnRefus("not a text");
+                sValeur = pjTag->get<std::string>();
+                bUnicode = true;
+                nScore = 3;
+            } else if (sTag == "bin") {
+                if (eK != eKind::BIN) return fnRefus("binary value");
+                if (!pjTag->is_string() || !Base64Decode(pjTag->get<std::string>(), sValeur))
+                    return fnRefus("not Base64");
+                nScore = 3;
+            } else if (!sTag.empty()) {
+                return fnRefus("wrong tag");
+            } else if (jValeur.is_string()) {
+                sValeur = jValeur.get<std::string>();
+                nScore = eK == eKind::BIN ? 1 : nTexteVersTexte;
+            } else if (jValeur.is_number() && bLigneCommande) {
+                sValeur = jValeur.dump();
+                nScore = 1;
+            } else {
+                return fnRefus("not a text");
+            }
+            return bFaitChaine(clArg, eK, sValeur, bUnicode, eCs, sErreur);
+        }
+        default: break;
+    }
+    return fnRefus("unsupported");
+}
+
+std::string FormatReel(double r) {
+    char sz[64];
+    auto res = std::to_chars(sz, sz + sizeof sz, r);
+    return std::string(sz, res.ptr);
+}
+
+json ResultatVersJson(const STResultat& stR) {
+    if (!stR.bRecu) return nullptr;
+    switch (stR.nType) {
+        case 0x01: return stR.n4 != 0;
+        case 0x08: return stR.n4;
+        case 0x09:
+        case 0x1B: return stR.n8;
+        case 0x0A: return FormatMonnaie(stR.stMonnaie);
+        case 0x0C:
+            if (!std::isfinite(stR.r)) return FormatReel(stR.r);
+            return stR.r;
+        case 0x13:
+        case 0x17:
+        case 0x10: return stR.sUtf8;
+        case 0x1C: return json{{"bin", Base64Encode(stR.sOctets)}};
+        default: return nullptr;
+    }
+}
+
+std::string ResultatVersTexte(const STResultat& stR) {
+    if (!stR.bRecu) return {};
+    switch (stR.nType) {
+        case 0x01: return stR.n4 ? "true" : "false";
+        case 0x08: return std::to_string(stR.n4);
+        case 0x09:
+        case 0x1B: return std::to_string(stR.n8);
+        case 0x0A: return FormatMonnaie(stR.stMonnaie);
+        case 0x0C: return FormatReel(stR.r);
+        case 0x13:
+        case 0x17:
+        case 0x10: return stR.sUtf8;
+        case 0x1C: return stR.sOctets;
+        default: return {};
+    }
+}
+
+}  // namespace qvhost

@@ -1,0 +1,109 @@
+// Language values as the host pushes them to entry points and reads them
+// back from the result service: argument kinds, their conversion from
+// JSON or command-line text, currency and date-time texts, results.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "charset.h"
+
+namespace qvhost {
+
+using json = nlohmann::json;
+
+enum class eKind { INT, I8, REAL, BOOL, TEXT, FILE, UNI, BIN, CUR, DUR, DATETIME, ANY, VAR, PROC, ARRAY, OBJ };
+
+const char* pszKindName(eKind eK);
+bool bKindFromName(const std::string& sNom, eKind& eK);
+
+// A signature row's argument list, parsed.
+struct STSignatureArgs {
+    std::vector<eKind> tabKinds;      // declared arguments
+    std::vector<bool> tabOptionnel;   // may be omitted (from the end)
+    bool bQueue = false;              // a variable tail may follow
+    eKind eQueue = eKind::ANY;
+    int nRequis = 0;                  // arguments that must be passed
+};
+bool bParseSignatureArgs(const char* pszArgs, STSignatureArgs& stSig, std::string& sErreur);
+
+// The string argument record of file functions: the memory pointer of a
+// dynamic string, then its 16-bit type code (16: Unicode).
+struct STArgManip {
+    void* pMemoire;
+    uint16_t nType;
+};
+
+// Currency: a signed 80-bit count of millionths, five 16-bit words, least
+// significant first.
+struct STMonnaie {
+    uint16_t w[5];
+};
+bool bParseMonnaie(const std::string& sTexte, STMonnaie& stM);
+std::string FormatMonnaie(const STMonnaie& stM);
+
+// Date-time value: date word (day, month, year high 16 bits) and the
+// milliseconds of the day.
+struct STDateHeure {
+    uint32_t dwDate;
+    uint32_t nMillisecondes;
+};
+// "AAAAMMJJ", "AAAAMMJJHHMMSS" or "AAAAMMJJHHMMSSLLL"; "" is the empty value.
+bool bParseDateHeure(const std::string& sTexte, STDateHeure& stDH);
+
+bool bParseEntier32(const std::string& sTexte, int32_t& n);
+bool bParseEntier64(const std::string& sTexte, int64_t& n);
+bool bParseReel(const std::string& sTexte, double& r);
+bool bParseBooleen(const std::string& sTexte, bool& b);
+
+// One pushed argument and the storage its pointer designates. Owns the
+// dynamic string it made.
+class CArg {
+public:
+    CArg() = default;
+    CArg(const CArg&) = delete;
+    CArg& operator=(const CArg&) = delete;
+    ~CArg();
+
+    eKind m_eKind = eKind::ANY;
+    bool m_bNull = false;
+    json m_jSource;          // the value as given
+    int32_t m_n4 = 0;
+    int64_t m_n8 = 0;
+    double m_r = 0;
+    STMonnaie m_stMonnaie{};
+    STDateHeure m_stDateHeure{};
+    void* m_pMemoire = nullptr;   // one-word dynamic string object
+    STArgManip m_stManip{};
+    std::string m_sNom;           // variable or procedure name
+    json m_jRetour;               // procedure: the value each call returns
+
+    // What the entry point receives for this argument.
+    void* pPointeur();
+};
+
+// Converts one given value to a kind. bLigneCommande: every value is a
+// text typed by a person, so numbers parse from text with full weight.
+// nScore tells how naturally the value fits (3 natural, 2 parsed, 1
+// accepted); false with sErreur when it does not fit at all.
+bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs, CArg& clArg, int& nScore,
+                std::string& sErreur);
+
+// A captured result.
+struct STResultat {
+    bool bRecu = false;
+    int nType = 0;
+    int32_t n4 = 0;
+    int64_t n8 = 0;
+    double r = 0;
+    STMonnaie stMonnaie{};
+    std::string sOctets;   // bytes as handed over (texts in the component's character set)
+    std::string sUtf8;     // texts (0x10, 0x13, 0x17) converted to UTF-8 when captured
+};
+json ResultatVersJson(const STResultat& stR);
+std::string ResultatVersTexte(const STResultat& stR);
+std::string FormatReel(double r);
+
+}  // namespace qvhost
