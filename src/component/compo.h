@@ -47,6 +47,9 @@ public:
     // Language functions, by family. Each family's bodies live in its own
     // subsystem folder; add a family's declarations below its heading.
     // -- INI files --
+    // Empty texts stand for absent arguments; no file means the per-user one.
+    static CZNDSTR INILit(const char* pszSection, const char* pszCle, const char* pszDefaut, const char* pszFichier);
+    bool INIEcrit(const char* pszSection, const char* pszCle, const char* pszValeur, const char* pszFichier);
     // -- Variants, Min and Max, regular expressions --
     // -- Dates and times --
 

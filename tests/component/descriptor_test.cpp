@@ -201,8 +201,8 @@ TEST(Descriptor, RowsWithEntryPoints) {
             }
         nRows += bEntree;
     }
-    EXPECT_EQ(nRows, 30);
-    EXPECT_EQ(nEntries, 73);
+    EXPECT_EQ(nRows, 32);
+    EXPECT_EQ(nEntries, 85);
 }
 
 TEST(Descriptor, Constants) {
