@@ -19,6 +19,9 @@
 #include "files/fileio.h"
 #include "platform/charset.h"
 
+// A missing format writes nothing.
+static char s_szSansFormat[1] = "";
+
 namespace {
 
 constexpr unsigned LINE_BUFFER_SIZE = 65536;
@@ -514,7 +517,7 @@ bool CDiskFile::bWriteStringList(const char* pszFormat, va_list args) {
     char szBuffer[1025];
     va_list copie;
     va_copy(copie, args);
-    int n = vsnprintf(szBuffer, sizeof(szBuffer), pszFormat != nullptr ? pszFormat : "", copie);
+    int n = vsnprintf(szBuffer, sizeof(szBuffer), pszFormat != nullptr ? pszFormat : s_szSansFormat, copie);
     va_end(copie);
     if (n < 0) {
         _ResetError();

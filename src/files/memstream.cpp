@@ -6,6 +6,9 @@
 #include <cstring>
 #include <memory>
 
+// A missing format writes nothing.
+static char s_szSansFormat[1] = "";
+
 namespace {
 constexpr uint32_t MAX_MEMORY_STREAM = 0x7FFFFFFFu;
 }
@@ -242,7 +245,7 @@ bool CMemoryStream::bIncreaseSize(long long oSize) {
 bool CMemoryStream::bWriteStringList(const char* pszFormat, va_list args) {
     va_list copie;
     va_copy(copie, args);
-    int n = vsnprintf(nullptr, 0, pszFormat != nullptr ? pszFormat : "", copie);
+    int n = vsnprintf(nullptr, 0, pszFormat != nullptr ? pszFormat : s_szSansFormat, copie);
     va_end(copie);
     if (n < 0) {
         _ResetError();
@@ -255,7 +258,7 @@ bool CMemoryStream::bWriteStringList(const char* pszFormat, va_list args) {
         _Failure(ENOMEM, XMSG_WRITE);
         return false;
     }
-    vsnprintf(p.get(), static_cast<size_t>(n) + 1, pszFormat != nullptr ? pszFormat : "", args);
+    vsnprintf(p.get(), static_cast<size_t>(n) + 1, pszFormat != nullptr ? pszFormat : s_szSansFormat, args);
     return bWrite(p.get(), static_cast<unsigned>(n), nullptr);
 }
 
