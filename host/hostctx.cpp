@@ -1,5 +1,7 @@
 #include "hostctx.h"
 
+#include "infolangue.h"
+
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -123,6 +125,9 @@ intptr_t CHostContext::bInfoVM(int nRequest, intptr_t nArgument) {
                 default:  // line, file type, code identifier, object identifier
                     return 0;
             }
+        case INFOVM_INFOLANGUE:   // language information, borrowed for the call
+            InfoLangue().SetCharset(m_eCharset);
+            return reinterpret_cast<intptr_t>(static_cast<IInfoLangue*>(&InfoLangue()));
         default: return 0;
     }
 }

@@ -8,11 +8,21 @@ class CAny;          // variant value
 class IVariable;     // a caller's variable
 class IZNHost;
 
+enum eInfoVM {
+    INFOVM_POCKET = 5,
+    INFOVM_MCU = 7,
+    INFOVM_SYSTIME = 9,
+    INFOVM_OBJFILE = 10,
+    INFOVM_CODEINFO = 13,
+    INFOVM_INFOLANGUE = 14,
+};
+
 class IZNHost {
 public:
     virtual int nGetModeExecution() = 0;
     // Generic query: 5 pocket simulator, 7 MCU run, 9 system time, 10 load
-    // an object file, 13 running-code information (argument: what).
+    // an object file, 13 running-code information (argument: what), 14 the
+    // host's language information (IInfoLangue, borrowed for the call).
     virtual intptr_t bInfoVM(int nRequest, intptr_t nArgument) = 0;
     virtual void LibereProcedure(void* hProcedure) = 0;
     virtual int ChangeMode(int nMode) = 0;

@@ -201,8 +201,8 @@ TEST(Descriptor, RowsWithEntryPoints) {
             }
         nRows += bEntree;
     }
-    EXPECT_EQ(nRows, 32);
-    EXPECT_EQ(nEntries, 85);
+    EXPECT_EQ(nRows, 65);
+    EXPECT_EQ(nEntries, 131);
 }
 
 TEST(Descriptor, Constants) {
