@@ -5,6 +5,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "qvstd/strmem.h"
@@ -56,6 +57,7 @@ void CHostContext::DebutAppelLangage(const std::string& sNomFonction, std::vecto
     m_tabProcUtilisees.clear();
     m_tabVarTouchees.clear();
     m_nEmpiles = 0;
+    m_jEmpiles = json::array();
     m_pclRetourAttendu = nullptr;
 }
 
@@ -90,7 +92,10 @@ json CHostContext::JsonProcedures() const {
         auto it = m_mapProcedures.find(sNom);
         if (it == m_mapProcedures.end()) continue;
         json jAppels = json::array();
-        for (int n : it->second->tabNbArgs) jAppels.push_back({{"args", n}});
+        const STProcedure& st = *it->second;
+        for (size_t i = 0; i < st.tabNbArgs.size(); ++i)
+            jAppels.push_back({{"args", st.tabNbArgs[i]},
+                               {"values", i < st.tabValeurs.size() ? st.tabValeurs[i] : json::array()}});
         j[sNom] = {{"count", it->second->tabNbArgs.size()}, {"calls", jAppels}};
     }
     return j;
@@ -139,9 +144,9 @@ int CHostContext::ChangeMode(int nMode) {
 }
 
 int CHostContext::EmpileArgument(CAny* pclValeur, uint32_t) {
-    // Variants are not readable by this host yet: the argument is counted.
     if (!pclValeur) return 0;
     ++m_nEmpiles;
+    m_jEmpiles.push_back(AnyVersJson(pclValeur));
     return 1;
 }
 
@@ -169,9 +174,21 @@ int CHostContext::ExecuteProcedure(void* hProcedure, uint32_t, int nArgs, int) {
     for (auto& [s, p] : m_mapProcedures) bConnue = bConnue || p.get() == pst;
     if (!bConnue) return 0;
     pst->tabNbArgs.push_back(nArgs);
+    // The values of this run are the last nArgs pushed.
+    json jValeurs = json::array();
+    size_t nPousses = m_jEmpiles.size();
+    size_t nPris = nArgs > 0 ? std::min(nPousses, static_cast<size_t>(nArgs)) : 0;
+    for (size_t i = nPousses - nPris; i < nPousses; ++i) jValeurs.push_back(m_jEmpiles[i]);
+    pst->tabValeurs.push_back(jValeurs);
+    m_jEmpiles = json::array();
     m_nEmpiles = 0;
-    // The return value reaches the caller's variant once variants exist on
-    // this side; the run itself succeeded.
+    // The procedure's return value goes into the receiver the component
+    // registered for this run.
+    if (m_pclRetourAttendu) {
+        std::string sErreur;
+        bJsonVersAny(pst->jRetour, m_pclRetourAttendu, sErreur);
+        m_pclRetourAttendu = nullptr;
+    }
     return 1;
 }
 
@@ -200,23 +217,83 @@ int CHostContext::bChaineUnicode(int nIndex, uint32_t) {
     return p && (p->m_eKind == eKind::UNI || (p->m_eKind == eKind::FILE && p->m_stManip.nType == 16));
 }
 
-// Variant services wait for the variant type to exist on the host side:
-// until then they fail, and the component reports its own error.
-int CHostContext::bGetParamAny(int, uint32_t, CAny*, CXError*) { return 0; }
-int CHostContext::bGetParamAnyNULL(int, uint32_t, CAny*, CXError*) { return 0; }
-int CHostContext::bGetValeurParametre(int, uint32_t, CAny*) { return 0; }
-// Variable interfaces likewise: host variables are recorded by name only.
-int CHostContext::bGetParamIVariable(int, uint32_t, IVariable** pp, CXError*) {
-    if (pp) *pp = nullptr;
-    return 0;
+namespace {
+
+// A host variable named by a {"var": NAME} argument, as the component
+// writes and reads it.
+class CVariableHote final : public IVariable {
+public:
+    CVariableHote(CHostContext* pclHote, std::string sNom) : m_pclHote(pclHote), m_sNom(std::move(sNom)) {}
+    int bAffecte(const CAny* pclValeur, CXError*) override {
+        if (!pclValeur) return 0;
+        m_pclHote->EcritVariableHote(m_sNom, AnyVersJson(pclValeur));
+        return 1;
+    }
+    int bLit(CAny* pclValeur, CXError*) override {
+        std::string sErreur;
+        return bJsonVersAny(m_pclHote->LitVariableHote(m_sNom), pclValeur, sErreur) ? 1 : 0;
+    }
+    void Release() override { delete this; }
+
+private:
+    CHostContext* m_pclHote;
+    std::string m_sNom;
+};
+
+}  // namespace
+
+void CHostContext::SetCharset(eCharset eCs) {
+    m_eCharset = eCs;
+    SetCharsetConversion(eCs);
 }
-int CHostContext::bGetParamIVariableNom(int, uint32_t, IVariable** pp, int, CXError*) {
-    if (pp) *pp = nullptr;
-    return 0;
+
+json CHostContext::LitVariableHote(const std::string& sNom) const {
+    auto it = m_mapVariables.find(sNom);
+    return it == m_mapVariables.end() ? json(nullptr) : it->second;
 }
-int CHostContext::bGetParamIVariableOuValeur(int, uint32_t, IVariable** pp, CXError*) {
-    if (pp) *pp = nullptr;
-    return 0;
+
+void CHostContext::EcritVariableHote(const std::string& sNom, const json& jValeur) {
+    VariableTouchee(sNom);
+    m_mapVariables[sNom] = jValeur;
+}
+
+// Every argument kind gives a variant; "any" arguments give the JSON value
+// as a variant, a variable argument the variable's current value. A null
+// argument gives the empty variant with its null mark.
+int CHostContext::bRempliAny(int nIndex, CAny* pclValeur, bool) {
+    CArg* p = pArg(nIndex);
+    if (!p || !pclValeur) return 0;
+    std::string sErreur;
+    if (p->m_eKind == eKind::VAR) return bJsonVersAny(LitVariableHote(p->m_sNom), pclValeur, sErreur) ? 1 : 0;
+    return bArgVersAny(*p, pclValeur, sErreur) ? 1 : 0;
+}
+
+int CHostContext::bGetParamAny(int nIndex, uint32_t, CAny* pclValeur, CXError*) {
+    return bRempliAny(nIndex, pclValeur, false);
+}
+int CHostContext::bGetParamAnyNULL(int nIndex, uint32_t, CAny* pclValeur, CXError*) {
+    return bRempliAny(nIndex, pclValeur, true);
+}
+int CHostContext::bGetValeurParametre(int nIndex, uint32_t, CAny* pclValeur) {
+    return bRempliAny(nIndex, pclValeur, true);
+}
+
+// Variable interfaces exist for {"var": NAME} arguments only.
+int CHostContext::bVariable(int nIndex, IVariable** ppiVariable) {
+    if (!ppiVariable) return 0;
+    *ppiVariable = nullptr;
+    CArg* p = pArg(nIndex);
+    if (!p || p->m_eKind != eKind::VAR) return 0;
+    VariableTouchee(p->m_sNom);
+    *ppiVariable = new CVariableHote(this, p->m_sNom);
+    return 1;
+}
+int CHostContext::bGetParamIVariable(int nIndex, uint32_t, IVariable** pp, CXError*) { return bVariable(nIndex, pp); }
+int CHostContext::bGetParamIVariableNom(int nIndex, uint32_t, IVariable** pp, int, CXError*) {
+    return bVariable(nIndex, pp);
+}
+int CHostContext::bGetParamIVariableOuValeur(int nIndex, uint32_t, IVariable** pp, CXError*) {
+    return bVariable(nIndex, pp);
 }
 int CHostContext::bEmpileTableau(void*, uint32_t) { return 0; }
 
@@ -290,8 +367,17 @@ void CHostContext::Capture(STResultat& stR, const void* pValeur, int nType, bool
             if (bPropriete) stR.nType = nType;
             break;
         }
+        case 0x1F: {
+            const auto* pcl = static_cast<const CAny*>(pValeur);
+            stR.jVariant = AnyVersJson(pcl);
+            std::string s;
+            if (stR.jVariant.is_string()) s = stR.jVariant.get<std::string>();
+            else if (!stR.jVariant.is_null()) s = stR.jVariant.dump();
+            stR.sUtf8 = s;
+            break;
+        }
         default:
-            // Variants (0x1F) and anything else: the type is recorded.
+            // Anything else: the type is recorded.
             break;
     }
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "qvstd/host.h"
+#include "conversion.h"
 #include "values.h"
 
 namespace qvhost {
@@ -18,6 +19,7 @@ struct STProcedure {
     std::string sNom;
     json jRetour = true;           // what each call returns
     std::vector<int> tabNbArgs;    // one entry per call: arguments pushed
+    std::vector<json> tabValeurs;  // one entry per call: the values pushed
 };
 
 class CHostContext final : public IZNHost {
@@ -33,13 +35,17 @@ public:
     const STResultat& GetResultat() const { return m_stResultat; }
     const STResultat& GetResultatPropriete() const { return m_stResultatPropriete; }
 
-    void SetCharset(eCharset eCs) { m_eCharset = eCs; }
+    void SetCharset(eCharset eCs);
     eCharset GetCharset() const { return m_eCharset; }
     void SetInterruption(bool b) { m_bInterruption = b; }
 
     // Procedures and variables named by the arguments of the current call.
     STProcedure& Procedure(const std::string& sNom);
     void VariableTouchee(const std::string& sNom);
+    // The value of a host variable (null when it has none yet); writing
+    // marks it touched.
+    json LitVariableHote(const std::string& sNom) const;
+    void EcritVariableHote(const std::string& sNom, const json& jValeur);
     json JsonProcedures() const;    // calls of the procedures used by the current call
     json JsonVariables() const;     // host variables touched by the current call
 
@@ -49,6 +55,7 @@ public:
     void LibereProcedure(void*) override {}
     int ChangeMode(int nMode) override;
     int EmpileArgument(CAny* pclValeur, uint32_t dwFrame) override;
+    // The arguments pushed so far belong to the run that follows.
     void DebutAppel() override { m_nEmpiles = 0; }
     void FixeRetourAppel(CAny* pclResultat) override { m_pclRetourAttendu = pclResultat; }
     int ExecuteReference(uint32_t, uint32_t, uint32_t, uint32_t, int, int) override { return 0; }
@@ -89,6 +96,8 @@ public:
 
 private:
     CArg* pArg(int nIndex) const;   // 1-based; null when not passed
+    int bRempliAny(int nIndex, CAny* pclValeur, bool bNullAccepte);
+    int bVariable(int nIndex, IVariable** ppiVariable);
     void Capture(STResultat& stR, const void* pValeur, int nType, bool bPropriete);
 
     eCharset m_eCharset = eCharset::CP1252;
@@ -102,6 +111,7 @@ private:
     STResultat m_stResultat;
     STResultat m_stResultatPropriete;
     int m_nEmpiles = 0;
+    json m_jEmpiles = json::array();          // values pushed for the next procedure run
     CAny* m_pclRetourAttendu = nullptr;
     std::map<std::string, std::unique_ptr<STProcedure>> m_mapProcedures;
     std::vector<std::string> m_tabProcUtilisees;

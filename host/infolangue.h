@@ -16,7 +16,6 @@
 
 namespace qvhost {
 
-
 class CInfoLangue final : public IInfoLangue {
 public:
     CInfoLangue() = default;

@@ -136,8 +136,9 @@ bool bPrepareAppel(const STFonctionHote& stF, const std::vector<json>& tabValeur
                 bOk = false;
                 break;
             }
-            // Declared variants and objects need host objects not built yet.
-            if (i < stA.tabKinds.size() && (eK == eKind::ANY || eK == eKind::ARRAY || eK == eKind::OBJ)) {
+            // Declared arrays and objects need host objects this host does
+            // not build.
+            if (i < stA.tabKinds.size() && (eK == eKind::ARRAY || eK == eKind::OBJ)) {
                 if (sPremiereErreur.empty() || nForce >= 0)
                     sPremiereErreur = "argument " + std::to_string(i + 1) + ": " + pszKindName(eK) +
                                       " arguments are not supported by this host yet";

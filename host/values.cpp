@@ -346,10 +346,16 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
     };
 
     if (eK == eKind::ANY || eK == eKind::ARRAY || eK == eKind::OBJ) {
-        // Variants, arrays and objects cross the line as host objects that
-        // this host does not build yet; the value is kept for the parameter
-        // services and the pushed pointer is null.
+        // The value is kept for the parameter services, which hand it to the
+        // component as a variant; the pushed pointer is null.
         if (eK == eKind::ARRAY && !(sTag == "array" || clArg.m_bNull)) return fnRefus("not an array");
+        if (eK == eKind::ANY) {
+            if (sTag == "array" || sTag == "proc") return fnRefus("not a plain value");
+            // "Nothing" fits an "any" argument best; any other value fits
+            // its own kind better when an overload declares it.
+            nScore = clArg.m_bNull ? 2 : (bLigneCommande ? 0 : 1);
+            return true;
+        }
         nScore = 2;
         return true;
     }
@@ -518,6 +524,7 @@ json ResultatVersJson(const STResultat& stR) {
         case 0x17:
         case 0x10: return stR.sUtf8;
         case 0x1C: return json{{"bin", Base64Encode(stR.sOctets)}};
+        case 0x1F: return stR.jVariant;
         default: return nullptr;
     }
 }
@@ -535,6 +542,7 @@ std::string ResultatVersTexte(const STResultat& stR) {
         case 0x17:
         case 0x10: return stR.sUtf8;
         case 0x1C: return stR.sOctets;
+        case 0x1F: return stR.sUtf8;
         default: return {};
     }
 }

@@ -100,7 +100,8 @@ struct STResultat {
     double r = 0;
     STMonnaie stMonnaie{};
     std::string sOctets;   // bytes as handed over (texts in the component's character set)
-    std::string sUtf8;     // texts (0x10, 0x13, 0x17) converted to UTF-8 when captured
+    std::string sUtf8;     // texts (0x10, 0x13, 0x17) converted to UTF-8 when captured; a variant's text form
+    json jVariant;         // a variant (0x1F) in its JSON form
 };
 json ResultatVersJson(const STResultat& stR);
 std::string ResultatVersTexte(const STResultat& stR);

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include "core/any.h"
+
 CBaseExecutionDLL* CBaseExecutionDLL::ms_pclLien = nullptr;
 
 intptr_t CBaseExecutionDLL::nQuery(int nSousCode) {
@@ -30,6 +32,9 @@ int CBaseExecutionDLL::s_nInit(const STInitExecution* pstBloc) {
     if (ms_pclLien == nullptr) {
         ms_pclLien = new CBaseExecutionDLL();
         ms_pclLien->m_hModuleHote = pstBloc->hModuleHote;
+        // The host's value conversions live in the same module as its
+        // callback; variants need them before any conversion.
+        if (pstBloc->hModuleHote != nullptr) bInitZNConvFromVM(pstBloc->hModuleHote, 2, 2);
         void* pfn = pstBloc->hModuleHote != nullptr ? dlsym(pstBloc->hModuleHote, "Execution") : nullptr;
         if (pfn == nullptr) return 0;   // the link keeps no callback to call at the end
         ms_pclLien->m_pfnHote = reinterpret_cast<PFN_HostExecution>(pfn);

@@ -6,6 +6,7 @@
 #include "component/language.h"
 #include "component/library_module.h"
 #include "component/tables.h"
+#include "core/any.h"
 
 CZNLibrary::CZNLibrary() : m_pclErreur(new CXError()) {}
 
@@ -192,6 +193,20 @@ bool CCallback::bEmpileAny(CAny* pclValeur) {
     if (m_piHote == nullptr || !m_piHote->EmpileArgument(pclValeur, m_dwFrame)) return false;
     ++m_nArgs;
     return true;
+}
+
+bool CCallback::bEmpileChaine(const char* pszTexte) {
+    CAny clValeur;
+    clValeur.__SetType(ANY_CSTR);
+    if (clValeur.SetValue(pszTexte != nullptr ? pszTexte : "") != 0) return false;
+    return bEmpileAny(&clValeur);
+}
+
+bool CCallback::bEmpileEntier(int32_t nValeur) {
+    CAny clValeur;
+    clValeur.__SetType(ANY_I4);
+    clValeur.SetValue(&nValeur);
+    return bEmpileAny(&clValeur);
 }
 
 bool CCallback::bEmpileTableau(void* piTableau) {

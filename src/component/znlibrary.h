@@ -104,6 +104,9 @@ public:
     bool bInit(const char* pszNom, CZNLibrary* pclLib, bool bErreurLibrairie);
     bool bInitThread(const char* pszNom, CZNLibrary* pclLib, void* pThreadCtx, IZNHost* piHote,
                      void* hExistant);
+    // A text argument (a variant of type 18) and an integer (type 8).
+    bool bEmpileChaine(const char* pszTexte);
+    bool bEmpileEntier(int32_t nValeur);
     bool bEmpileAny(CAny* pclValeur);
     bool bEmpileTableau(void* piTableau);
     bool bExecute(CAny* pclResultat);

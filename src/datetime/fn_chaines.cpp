@@ -15,8 +15,6 @@
 
 namespace {
 
-// Generic query of the host answering its language-information object.
-
 bool _bMasque(const char* pszMasque) { return pszMasque != nullptr && pszMasque[0] != 0; }
 
 bool _bJeton(const char* pszFormat, size_t nFormat, size_t i, const char* pszJeton) {

@@ -201,8 +201,8 @@ TEST(Descriptor, RowsWithEntryPoints) {
             }
         nRows += bEntree;
     }
-    EXPECT_EQ(nRows, 65);
-    EXPECT_EQ(nEntries, 131);
+    EXPECT_EQ(nRows, 68);
+    EXPECT_EQ(nEntries, 136);
 }
 
 TEST(Descriptor, Constants) {

@@ -178,7 +178,9 @@ TEST(HostContext, CapturesResultsByType) {
     int64_t nDuree = 3600000;
     cl.RenvoieValeur(0, &nDuree, 0x1B);
     EXPECT_EQ(ResultatVersJson(cl.GetResultat()), json(3600000));
-    cl.RenvoieValeur(0, &n, 0x1F);   // variants: the type is recorded
+    // An empty variant (type 0): the type is recorded, the value is null.
+    alignas(CAny) unsigned char abyVide[sizeof(CAny)] = {};
+    cl.RenvoieValeur(0, abyVide, 0x1F);
     EXPECT_EQ(cl.GetResultat().nType, 0x1F);
     EXPECT_TRUE(ResultatVersJson(cl.GetResultat()).is_null());
 }

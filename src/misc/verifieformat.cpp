@@ -1,0 +1,52 @@
+// VerifieExpressionReguliere: whole-text match of a regular expression,
+// with the captured groups stored into the caller's variables.
+#include "component/compo.h"
+#include "core/any.h"
+#include "misc/regexp.h"
+
+bool CComposanteStandard::ChaineVerifieFormat(const char* pszTexte, const char* pszFormat) {
+    if (pszFormat == nullptr || *pszFormat == '\0') pszFormat = ".*";
+    if (pszTexte == nullptr) pszTexte = "";
+    int nErreur = 0;
+    CRegExp* pclRegExp = REGEXP_pclCompile(pszFormat, nErreur);
+    if (pclRegExp == nullptr) {
+        RaiseError(80500);
+        m_pclErreur->AddDebugMessage("Valeur de retour d'analyse du format : %1!d!", nErreur);
+        return false;
+    }
+    if (!pclRegExp->bMatch(pszTexte)) return false;
+
+    int nVariables = wGetNbParam() - 2;
+    if (nVariables < 1) return true;
+    for (int i = 0; i < nVariables; ++i) {
+        int nDebut = pclRegExp->nGetDebut(i + 1);
+        int nFin = pclRegExp->nGetFin(i + 1);
+        if (nDebut < 0 || nFin < nDebut) {
+            RaiseError(80502);
+            return false;
+        }
+        IVariable* piVariable = nullptr;
+        if (!bGetParamIVariable(i + 3, &piVariable) || piVariable == nullptr) continue;
+        CZNDSTR sGroupe;
+        int nRes = sGroupe.nAssign(pszTexte + nDebut, nFin - nDebut);
+        CAny clValeur;
+        clValeur.__SetType(ANY_DSTR);
+        void* pMemoire = sGroupe.pGetMemoire();
+        if (nRes == 0) nRes = clValeur.SetValue(&pMemoire);
+        CXError clErreur;
+        bool bOk = nRes == 0 && piVariable->bAffecte(&clValeur, &clErreur) != 0;
+        piVariable->Release();
+        if (!bOk) {
+            if (nRes != 0)
+                RaiseError(80041);
+            else
+                RaiseError(&clErreur);
+            return false;
+        }
+    }
+    if (pclRegExp->nGetDebut(nVariables + 1) != -1) {
+        RaiseError(80501);
+        return false;
+    }
+    return true;
+}
