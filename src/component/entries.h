@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "component/compo.h"
+#include "core/zndstr.h"
 #include "component/export.h"
 #include "qvstd/callrecord.h"
 #include "qvstd/types.h"
@@ -23,6 +24,27 @@ inline double Real(void** ppArgs, int i) {
     memcpy(&d, ppArgs[i], sizeof d);
     return d;
 }
+
+// A text argument as ANSI text; a Unicode text is converted first and a
+// null argument reads as empty.
+class CTexte {
+public:
+    CTexte(void** ppArgs, int i) {
+        const auto* pcl = static_cast<const CZNDSTRBase*>(ppArgs[i]);
+        if (pcl == nullptr) return;
+        if (pcl->nGetTypeAUB() == 16) {
+            m_sConverti.nAffecteToANSI(*pcl);
+            m_psz = m_sConverti.pszGet();
+        } else {
+            m_psz = pcl->pszGet();
+        }
+    }
+    operator const char*() const { return m_psz; }
+
+private:
+    CZNDSTR m_sConverti;
+    const char* m_psz = "";
+};
 
 inline void Result(STZNAppel* pstAppel, const void* pValeur, int nType) {
     if (pstAppel != nullptr && pstAppel->pclHote != nullptr)

@@ -10,25 +10,6 @@ using namespace entry;
 
 namespace {
 
-class CTexte {
-public:
-    CTexte(void** ppArgs, int i) {
-        const auto* pcl = static_cast<const CZNDSTRBase*>(ppArgs[i]);
-        if (pcl == nullptr) return;
-        if (pcl->nGetTypeAUB() == 16) {
-            m_sConverti.nAffecteToANSI(*pcl);
-            m_psz = m_sConverti.pszGet();
-        } else {
-            m_psz = pcl->pszGet();
-        }
-    }
-    operator const char*() const { return m_psz; }
-
-private:
-    CZNDSTR m_sConverti;
-    const char* m_psz = "";
-};
-
 CDuree _Duree(void** ppArgs, int i) {
     int64_t ll = 0;
     if (ppArgs[i] != nullptr) memcpy(&ll, ppArgs[i], sizeof ll);

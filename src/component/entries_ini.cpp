@@ -6,26 +6,6 @@ using namespace entry;
 
 namespace {
 
-// A text argument as ANSI text; a Unicode text is converted first.
-class CTexte {
-public:
-    CTexte(void** ppArgs, int i) {
-        const auto* pcl = static_cast<const CZNDSTRBase*>(ppArgs[i]);
-        if (pcl == nullptr) return;
-        if (pcl->nGetTypeAUB() == 16) {
-            m_sConverti.nAffecteToANSI(*pcl);
-            m_psz = m_sConverti.pszGet();
-        } else {
-            m_psz = pcl->pszGet();
-        }
-    }
-    operator const char*() const { return m_psz; }
-
-private:
-    CZNDSTR m_sConverti;
-    const char* m_psz = "";
-};
-
 int _Lit(STZNAppel* pstAppel, const char* pszSection, const char* pszCle, const char* pszDefaut,
          const char* pszFichier) {
     CZNDSTR s = CComposanteStandard::INILit(pszSection, pszCle, pszDefaut, pszFichier);

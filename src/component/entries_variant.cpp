@@ -7,26 +7,6 @@ using namespace entry;
 
 namespace {
 
-// A text argument as ANSI text; a Unicode text is converted first.
-class CTexteArg {
-public:
-    CTexteArg(void** ppArgs, int i) {
-        const auto* pcl = static_cast<const CZNDSTRBase*>(ppArgs[i]);
-        if (pcl == nullptr) return;
-        if (pcl->nGetTypeAUB() == 16) {
-            m_sConverti.nAffecteToANSI(*pcl);
-            m_psz = m_sConverti.pszGet();
-        } else {
-            m_psz = pcl->pszGet();
-        }
-    }
-    operator const char*() const { return m_psz; }
-
-private:
-    CZNDSTR m_sConverti;
-    const char* m_psz = "";
-};
-
 int _Texte(STZNAppel* pstAppel, CZNDSTR s) {
     Result(pstAppel, &s, qvstd::TC_DSTR);
     return 0;
@@ -43,14 +23,14 @@ extern "C" {
 
 // Max(text, ...) and Max(real, ...)
 QV_EXPORT int ZNL_Max_0(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
-    return _Texte(pstAppel, Lib(pclLib)->Max(static_cast<const char*>(CTexteArg(ppArgs, 0))));
+    return _Texte(pstAppel, Lib(pclLib)->Max(static_cast<const char*>(CTexte(ppArgs, 0))));
 }
 QV_EXPORT int ZNL_Max_1(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
     return _Reel(pstAppel, Lib(pclLib)->Max(Real(ppArgs, 0)));
 }
 // Min(text, ...) and Min(real, ...)
 QV_EXPORT int ZNL_Min_0(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
-    return _Texte(pstAppel, Lib(pclLib)->Min(static_cast<const char*>(CTexteArg(ppArgs, 0))));
+    return _Texte(pstAppel, Lib(pclLib)->Min(static_cast<const char*>(CTexte(ppArgs, 0))));
 }
 QV_EXPORT int ZNL_Min_1(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
     return _Reel(pstAppel, Lib(pclLib)->Min(Real(ppArgs, 0)));
@@ -64,7 +44,7 @@ QV_EXPORT int ZNL_VerifieExpressionReguliere_0(STZNAppel* pstAppel, IZNLibrary* 
         sAnsi.nAffecteToANSI(sTexte);
         sTexte = sAnsi;
     }
-    ResultBool(pstAppel, Lib(pclLib)->ChaineVerifieFormat(sTexte.pszGet(), CTexteArg(ppArgs, 1)));
+    ResultBool(pstAppel, Lib(pclLib)->ChaineVerifieFormat(sTexte.pszGet(), CTexte(ppArgs, 1)));
     return 0;
 }
 
