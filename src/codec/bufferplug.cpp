@@ -1,6 +1,7 @@
-// Where the serialisation buffer gets its pack and crypt objects. The
-// compressors and ciphers come into the build here: until they do, the
-// buffer reports the method as unavailable and keeps its content as it is.
+// Where the serialisation buffer gets its pack and crypt objects. A method
+// whose object is not in the build is reported unavailable by the buffer,
+// which then keeps its content as it is.
+#include "codec/compress.h"
 #include "codec/crypt.h"
 #include "codec/packobject.h"
 
@@ -13,10 +14,7 @@ int g_eGetCompresseurType(uint32_t ePackMethod) {
     }
 }
 
-IPackObject* pclCreePackObject(int nType) {
-    (void)nType;
-    return nullptr;
-}
+IPackObject* pclCreePackObject(int nType) { return new CCompresseur(nType); }
 
 CCrypt* pclCreeCryptObject(uint32_t eCryptMethod) {
     (void)eCryptMethod;

@@ -6,5 +6,3 @@
 
 QV_WEAK bool COMPO_bInitModulesObjet() { return true; }
 QV_WEAK void COMPO_TermModulesObjet() {}
-QV_WEAK bool COMPO_bInitModulesProcessus() { return true; }
-QV_WEAK void COMPO_TermModulesProcessus() {}

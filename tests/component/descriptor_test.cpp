@@ -201,8 +201,8 @@ TEST(Descriptor, RowsWithEntryPoints) {
             }
         nRows += bEntree;
     }
-    EXPECT_EQ(nRows, 68);
-    EXPECT_EQ(nEntries, 136);
+    EXPECT_EQ(nRows, 83);
+    EXPECT_EQ(nEntries, 166);
 }
 
 TEST(Descriptor, Constants) {

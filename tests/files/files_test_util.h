@@ -14,7 +14,9 @@
 
 namespace filestest {
 
-inline int RemoveEntry(const char* pszPath, const struct stat* pst, int, struct FTW*) {
+// The 64-bit walk: a 32-bit stat cannot describe the sparse file of several
+// gigabytes, and the plain walk would stop there and leave the folder behind.
+inline int RemoveEntry(const char* pszPath, const struct stat64* pst, int, struct FTW*) {
     if (pst != nullptr && S_ISDIR(pst->st_mode)) chmod(pszPath, 0700);
     return remove(pszPath);
 }
@@ -41,7 +43,7 @@ protected:
         if (chdir(m_sOldCwd.c_str()) != 0) ADD_FAILURE() << "chdir back";
         // Make every directory searchable again, then remove depth first
         // without following links.
-        nftw(m_sDir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+        nftw64(m_sDir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
         if (m_bHadHome)
             setenv("HOME", m_sOldHome.c_str(), 1);
         else

@@ -1,0 +1,49 @@
+// Reads arbitrary file contents line by line through the file handles, as
+// ANSI and as Unicode files: every line must come back within the file's
+// bytes and the end of the file must always be reached.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "component/compo.h"
+#include "files/fh_table.h"
+#include "qvstd/manipaub.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nTaille) {
+    static CComposanteStandard* s_pclLib = new CComposanteStandard();
+    static std::string s_sNom = "/tmp/fh_fuzz_" + std::to_string(getpid());
+    int fd = open(s_sNom.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0) return 0;
+    if (nTaille > 0 && write(fd, pData, nTaille) != static_cast<ssize_t>(nTaille)) abort();
+    close(fd);
+
+    CZNDSTR sNom(s_sNom.c_str());
+    STManipAUB stNom{sNom.pGetMemoire(), 0};
+    for (int nMode : {1, 1 + 4096}) {
+        int h = s_pclLib->fOuvre(&stNom, nMode);
+        if (h < 2) abort();
+        size_t nTotal = 0;
+        bool bFin = false;
+        for (size_t i = 0; i <= nTaille + 1; ++i) {
+            CZNDSTR s = s_pclLib->fLitLigne(h);
+            const int nUnite = nMode & 4096 ? int(sizeof(wchar_t)) : 1;
+            if (s.nGetLongueur() == nUnite &&
+                (nUnite == 1 ? s.pszGet()[0] == 4 : s.pwszGet()[0] == 4) &&
+                s_pclLib->fPositionne(h, 0, 1) >= static_cast<long long>(nTaille)) {
+                bFin = true;
+                break;
+            }
+            nTotal += size_t(s.nGetLongueur() / nUnite);
+            if (nTotal > nTaille) abort();
+        }
+        if (!bFin) abort();
+        if (s_pclLib->fFerme(h) != 0) abort();
+    }
+    if (FIC_nOuverts() != 0) abort();
+    return 0;
+}

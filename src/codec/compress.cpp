@@ -1,0 +1,407 @@
+// Compressor base, front object and the variable-width dictionary coder.
+#include "codec/compress.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t ENTETE = 11;
+constexpr uint32_t ENTETE_STOCKE = 5;
+
+uint32_t _dwLit32(const uint8_t* p) {
+    uint32_t dw;
+    std::memcpy(&dw, p, 4);
+    return dw;
+}
+
+void _Ecrit32(uint8_t* p, uint32_t dw) { std::memcpy(p, &dw, 4); }
+
+uint32_t _dwBorne(uint64_t qw) { return qw >= PACK_TAILLE_INVALIDE ? PACK_TAILLE_INVALIDE : static_cast<uint32_t>(qw); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- base
+
+CCompresseurBase::CCompresseurBase() {
+    pthread_mutexattr_t stAttr;
+    pthread_mutexattr_init(&stAttr);
+    pthread_mutexattr_settype(&stAttr, PTHREAD_MUTEX_RECURSIVE);
+    pthread_mutex_init(&m_stMutex, &stAttr);
+    pthread_mutexattr_destroy(&stAttr);
+}
+
+CCompresseurBase::~CCompresseurBase() { pthread_mutex_destroy(&m_stMutex); }
+
+uint32_t CCompresseurBase::dwTailleEntree(const uint8_t* pbyBloc, uint32_t dwTaille) {
+    if (pbyBloc == nullptr || dwTaille < ENTETE_STOCKE) return PACK_TAILLE_INVALIDE;
+    if (pbyBloc[0] == 0) return _dwBorne(uint64_t{_dwLit32(pbyBloc + 1)} + ENTETE_STOCKE);
+    if ((pbyBloc[0] == 2 || pbyBloc[0] == 4) && dwTaille >= ENTETE)
+        return _dwBorne(uint64_t{_dwLit32(pbyBloc + 1)} + ENTETE);
+    return PACK_TAILLE_INVALIDE;
+}
+
+uint32_t CCompresseurBase::dwTailleDecompression(const uint8_t* pbyBloc, uint32_t dwTaille) {
+    if (pbyBloc == nullptr || dwTaille < ENTETE_STOCKE) return PACK_TAILLE_INVALIDE;
+    if (pbyBloc[0] == 0) return _dwLit32(pbyBloc + 1);
+    if ((pbyBloc[0] == 2 || pbyBloc[0] == 4) && dwTaille >= ENTETE) return _dwLit32(pbyBloc + 5);
+    return PACK_TAILLE_INVALIDE;
+}
+
+uint32_t CCompresseurBase::dwTailleBufferCompression(uint32_t dwTaille) { return _dwBorne(uint64_t{dwTaille} + 7); }
+
+uint32_t CCompresseurBase::dwCompression(const uint8_t* pbySource, uint32_t dwSource, uint8_t* pbyDestination,
+                                         uint32_t dwCapacite) {
+    pthread_mutex_lock(&m_stMutex);
+    m_pbySource = pbySource;
+    m_dwSource = pbySource != nullptr ? dwSource : 0;
+    m_pbyDestination = pbyDestination;
+    m_dwDestination = pbyDestination != nullptr ? dwCapacite : 0;
+    uint32_t dw = _dwCompression();
+    m_pbySource = nullptr;
+    pthread_mutex_unlock(&m_stMutex);
+    return dw;
+}
+
+uint32_t CCompresseurBase::dwDecompression(const uint8_t* pbySource, uint32_t dwSource, uint8_t* pbyDestination,
+                                           uint32_t dwCapacite) {
+    pthread_mutex_lock(&m_stMutex);
+    m_pbySource = pbySource;
+    m_dwSource = pbySource != nullptr ? dwSource : 0;
+    m_pbyDestination = pbyDestination;
+    m_dwDestination = pbyDestination != nullptr ? dwCapacite : 0;
+    uint32_t dw = _dwDecompression();
+    m_pbySource = nullptr;
+    pthread_mutex_unlock(&m_stMutex);
+    return dw;
+}
+
+void CCompresseurBase::_EcritEntete(uint8_t byMethode, uint32_t dwPayload) {
+    m_pbyDestination[0] = byMethode;
+    _Ecrit32(m_pbyDestination + 1, dwPayload);
+    _Ecrit32(m_pbyDestination + 5, m_dwSource);
+    m_pbyDestination[9] = 0;
+    m_pbyDestination[10] = 0;
+}
+
+uint32_t CCompresseurBase::_dwStocke() {
+    if (uint64_t{m_dwSource} + ENTETE_STOCKE > m_dwDestination) return 0;
+    m_pbyDestination[0] = 0;
+    _Ecrit32(m_pbyDestination + 1, m_dwSource);
+    if (m_dwSource != 0) std::memmove(m_pbyDestination + ENTETE_STOCKE, m_pbySource, m_dwSource);
+    return m_dwSource + ENTETE_STOCKE;
+}
+
+uint32_t CCompresseurBase::_dwDestocke() {
+    if (m_dwSource < ENTETE_STOCKE || m_pbySource[0] != 0) return 0;
+    uint32_t dwCompte = _dwLit32(m_pbySource + 1);
+    if (dwCompte > m_dwSource - ENTETE_STOCKE || dwCompte > m_dwDestination) return 0;
+    if (dwCompte != 0) std::memmove(m_pbyDestination, m_pbySource + ENTETE_STOCKE, dwCompte);
+    return dwCompte;
+}
+
+// ---------------------------------------------------------------- front
+
+CCompresseur::CCompresseur(int nType) { ChangeMethodeCompression(nType); }
+
+CCompresseur::~CCompresseur() { delete m_pclCompresseur; }
+
+void CCompresseur::ChangeMethodeCompression(int nType) {
+    if (m_pclCompresseur != nullptr && (nType == m_byType || nType == 0)) return;
+    CCompresseurBase* pclNouveau;
+    uint8_t byType;
+    switch (nType) {
+        case 0:
+        case 4:
+            pclNouveau = new CZLWCompresseur;
+            byType = static_cast<uint8_t>(nType);
+            break;
+        case 2:
+            pclNouveau = new CVieuxBlocCompresseur;
+            byType = 2;
+            break;
+        case 5:
+            pclNouveau = new CCompresseurQVC40;
+            byType = 5;
+            break;
+        default:
+            if (m_byType == 4 && m_pclCompresseur != nullptr) return;
+            pclNouveau = new CZLWCompresseur;
+            byType = 4;
+            break;
+    }
+    delete m_pclCompresseur;
+    m_pclCompresseur = pclNouveau;
+    m_byType = byType;
+}
+
+void CCompresseur::ChangeSource(uint8_t* pbySource, uint32_t dwTaille) {
+    m_pbySource = pbySource;
+    m_dwSource = pbySource != nullptr ? dwTaille : 0;
+}
+
+void CCompresseur::ChangeDestination(uint8_t* pbyDestination, uint32_t dwCapacite) {
+    m_pbyDestination = pbyDestination;
+    m_dwDestination = pbyDestination != nullptr ? dwCapacite : 0;
+}
+
+uint32_t CCompresseur::dwCompression() {
+    return m_pclCompresseur->dwCompression(m_pbySource, m_dwSource, m_pbyDestination, m_dwDestination);
+}
+
+uint32_t CCompresseur::dwDecompression(uint8_t byType) {
+    if (m_pbySource == nullptr || m_dwSource == 0) return 0;
+    if (byType == 5) {
+        // The text form carries no method byte.
+        uint8_t byAvant = m_byType;
+        ChangeMethodeCompression(5);
+        uint32_t dw = m_pclCompresseur->dwDecompression(m_pbySource, m_dwSource, m_pbyDestination, m_dwDestination);
+        ChangeMethodeCompression(byAvant);
+        return dw;
+    }
+    uint8_t byAvant = m_byType;
+    uint8_t byMethode = m_pbySource[0];
+    uint32_t dw = 0;
+    if (byMethode == 0 || byMethode == 2 || byMethode == 4) {
+        // A stored block is read by any block compressor, never by the text coder.
+        if (byMethode == 0 && m_byType == 5) ChangeMethodeCompression(4);
+        ChangeMethodeCompression(byMethode);
+        dw = m_pclCompresseur->dwDecompression(m_pbySource, m_dwSource, m_pbyDestination, m_dwDestination);
+    }
+    ChangeMethodeCompression(byAvant);
+    return dw;
+}
+
+uint32_t CCompresseur::dwTailleEntree() { return m_pclCompresseur->dwTailleEntree(m_pbySource, m_dwSource); }
+
+uint32_t CCompresseur::dwTailleDecompression() {
+    return m_pclCompresseur->dwTailleDecompression(m_pbySource, m_dwSource);
+}
+
+uint32_t CCompresseur::dwTailleBufferCompression(uint32_t dwTaille) {
+    return m_pclCompresseur->dwTailleBufferCompression(dwTaille);
+}
+
+// ---------------------------------------------------------------- type 4
+
+namespace {
+
+constexpr uint32_t ZLW_EFFACE = 0;
+constexpr uint32_t ZLW_FIN = 257;
+constexpr uint32_t ZLW_PREMIER = 258;
+constexpr uint32_t ZLW_MAX = 65536;
+constexpr uint32_t ZLW_SLOTS = 0x20000;
+
+// Codes packed least-significant bit first; writes stop at the capacity.
+struct CEcrivainLSB {
+    uint8_t* pby;
+    uint32_t dwCapacite;
+    uint32_t dwPos;
+    uint32_t dwAccu = 0;
+    uint32_t dwBits = 0;
+    bool bDeborde = false;
+    void Octet(uint8_t by) {
+        if (dwPos < dwCapacite)
+            pby[dwPos] = by;
+        else
+            bDeborde = true;
+        dwPos++;
+    }
+    void Code(uint32_t dwCode, uint32_t dwLargeur) {
+        dwAccu |= dwCode << dwBits;
+        dwBits += dwLargeur;
+        while (dwBits >= 8) {
+            Octet(static_cast<uint8_t>(dwAccu));
+            dwAccu >>= 8;
+            dwBits -= 8;
+        }
+    }
+    void Vide() {
+        if (dwBits > 0) Octet(static_cast<uint8_t>(dwAccu));
+        dwAccu = 0;
+        dwBits = 0;
+    }
+};
+
+}  // namespace
+
+void CZLWCompresseur::_Reinit() {
+    m_dwProchain = ZLW_PREMIER;
+    m_dwLargeur = 9;
+    m_dwLimite = 512;
+    if (m_tabEntrees.size() < 512) m_tabEntrees.resize(512);
+    for (uint32_t i = 0; i < 256; i++) m_tabEntrees[i + 1] = {0, static_cast<uint8_t>(i)};
+}
+
+uint32_t CZLWCompresseur::_dwCompression() {
+    const uint32_t n = m_dwSource;
+    if (n <= 19) return _dwStocke();
+    if (m_dwDestination < ENTETE) return 0;
+    std::vector<uint16_t> tabHachage(ZLW_SLOTS, 0);
+    m_tabEntrees.assign(512, {0, 0});
+    _Reinit();
+    CEcrivainLSB clSortie{m_pbyDestination, m_dwDestination, ENTETE};
+    double rMeilleur = -1e300;
+    const uint8_t* pby = m_pbySource;
+
+    auto fnCherche = [&](uint32_t dwPrefixe, uint8_t by, bool bAjoute, uint32_t* pdwSlot) -> uint32_t {
+        uint32_t s = (uint32_t{by} * 512 + dwPrefixe * 2 + 1) & (ZLW_SLOTS - 1);
+        for (uint32_t k = 0; k < 11; k++) {
+            uint16_t w = tabHachage[s];
+            if (w == 0) {
+                *pdwSlot = s;
+                return 0;
+            }
+            if (!bAjoute && m_tabEntrees[w].wPrefixe == dwPrefixe && m_tabEntrees[w].byOctet == by) return w;
+            s = ((k + s + 1019) & 0xFFFF) * 2;
+        }
+        *pdwSlot = ZLW_SLOTS;
+        return 0;
+    };
+    auto fnEfface = [&]() {
+        clSortie.Code(ZLW_EFFACE, m_dwLargeur);
+        std::fill(tabHachage.begin(), tabHachage.end(), 0);
+        _Reinit();
+        rMeilleur = -1e300;
+    };
+    auto fnAjoute = [&](uint32_t dwPrefixe, uint8_t by, uint32_t dwLu) {
+        if (m_dwProchain == ZLW_MAX) {
+            double rGain = (1.0 - static_cast<double>(clSortie.dwPos) / static_cast<double>(dwLu)) * 100.0;
+            rMeilleur = std::max(rMeilleur, rGain);
+            double rMarge = (100.0 - rMeilleur) / 100.0 < 0.2 ? 0.2 : 0.0;
+            if (rMeilleur > rGain + rMarge) fnEfface();
+            return;
+        }
+        uint32_t dwSlot = ZLW_SLOTS;
+        fnCherche(dwPrefixe, by, true, &dwSlot);
+        if (dwSlot < ZLW_SLOTS) {
+            if (m_dwProchain >= m_tabEntrees.size()) m_tabEntrees.resize(m_tabEntrees.size() * 2);
+            tabHachage[dwSlot] = static_cast<uint16_t>(m_dwProchain);
+            m_tabEntrees[m_dwProchain] = {static_cast<uint16_t>(dwPrefixe), by};
+            m_dwProchain++;
+            if (m_dwLargeur <= 15 && m_dwProchain > m_dwLimite) {
+                m_dwLimite *= 2;
+                m_dwLargeur++;
+            }
+        } else {
+            // The decoder, one entry behind, widens at the limit itself.
+            if (m_dwLargeur <= 15 && m_dwProchain == m_dwLimite) m_dwLargeur++;
+            fnEfface();
+        }
+    };
+
+    uint32_t dwPrefixe = uint32_t{pby[0]} + 1;
+    uint32_t i = 1;
+    while (clSortie.dwPos < uint64_t{n} + 3) {
+        while (i < n) {
+            uint32_t dwSlot;
+            uint32_t dwCode = fnCherche(dwPrefixe, pby[i], false, &dwSlot);
+            if (dwCode == 0) break;
+            dwPrefixe = dwCode;
+            i++;
+        }
+        clSortie.Code(dwPrefixe, m_dwLargeur);
+        if (i >= n) {
+            fnAjoute(dwPrefixe, 0x0F, i);
+            break;
+        }
+        fnAjoute(dwPrefixe, pby[i], i + 1);
+        dwPrefixe = uint32_t{pby[i]} + 1;
+        i++;
+    }
+    if (i < n || clSortie.dwPos >= uint64_t{n} + 3) return _dwStocke();
+    clSortie.Code(ZLW_FIN, m_dwLargeur);
+    clSortie.Vide();
+    if (clSortie.bDeborde) return _dwStocke();
+    _EcritEntete(4, clSortie.dwPos - ENTETE);
+    return clSortie.dwPos;
+}
+
+uint32_t CZLWCompresseur::_dwDecompression() {
+    if (m_dwSource < ENTETE_STOCKE) return 0;
+    if (m_pbySource[0] == 0) return _dwDestocke();
+    if (m_pbySource[0] != 4 || m_dwSource < ENTETE) return 0;
+    const uint32_t dwPayload = _dwLit32(m_pbySource + 1);
+    const uint32_t dwAttendu = _dwLit32(m_pbySource + 5);
+    if (dwAttendu > m_dwDestination) return 0;
+    if (dwAttendu == 0) return 0;
+    const uint8_t* pbyEntree = m_pbySource + ENTETE;
+    const uint32_t dwEntree = std::min(dwPayload, m_dwSource - ENTETE);
+    uint32_t dwLu = 0;
+    uint32_t dwAccu = 0;
+    uint32_t dwBits = 0;
+    m_tabEntrees.assign(512, {0, 0});
+    _Reinit();
+
+    // False when the input ends before a whole code.
+    auto fnLit = [&](uint32_t* pdwCode) -> bool {
+        while (dwBits < 24 && dwLu < dwEntree) {
+            dwAccu |= uint32_t{pbyEntree[dwLu++]} << dwBits;
+            dwBits += 8;
+        }
+        if (dwBits < m_dwLargeur) return false;
+        *pdwCode = dwAccu & ((1u << m_dwLargeur) - 1);
+        dwAccu >>= m_dwLargeur;
+        dwBits -= m_dwLargeur;
+        return true;
+    };
+    uint8_t* pbySortie = m_pbyDestination;
+    uint32_t dwSortie = 0;
+    // Writes the string of a code; false when it passes the announced length.
+    auto fnEcrit = [&](uint32_t dwCode) -> bool {
+        uint32_t dwLongueur = 0;
+        for (uint32_t c = dwCode; c > 256; c = m_tabEntrees[c].wPrefixe) dwLongueur++;
+        dwLongueur++;
+        if (dwLongueur > dwAttendu - dwSortie) return false;
+        uint32_t j = dwSortie + dwLongueur;
+        uint32_t c = dwCode;
+        while (c > 256) {
+            pbySortie[--j] = m_tabEntrees[c].byOctet;
+            c = m_tabEntrees[c].wPrefixe;
+        }
+        pbySortie[--j] = m_tabEntrees[c].byOctet;
+        dwSortie += dwLongueur;
+        return true;
+    };
+    auto fnPremier = [&](uint32_t dwCode) -> uint8_t {
+        while (dwCode > 256) dwCode = m_tabEntrees[dwCode].wPrefixe;
+        return m_tabEntrees[dwCode].byOctet;
+    };
+    auto fnAjoute = [&](uint32_t dwPrefixe, uint8_t by) {
+        if (m_dwProchain >= ZLW_MAX) return;
+        if (m_dwProchain >= m_tabEntrees.size()) m_tabEntrees.resize(m_tabEntrees.size() * 2);
+        m_tabEntrees[m_dwProchain++] = {static_cast<uint16_t>(dwPrefixe), by};
+        if (m_dwLargeur < 16 && m_dwProchain >= m_dwLimite) {
+            m_dwLimite *= 2;
+            m_dwLargeur++;
+        }
+    };
+
+    uint32_t dwCode;
+    uint32_t dwPrecedent = 0;   // 0: no previous string (start, or after a clear)
+    while (dwSortie < dwAttendu) {
+        if (!fnLit(&dwCode)) return 0;
+        if (dwCode == ZLW_FIN) break;
+        if (dwCode == ZLW_EFFACE) {
+            _Reinit();
+            dwPrecedent = 0;
+            continue;
+        }
+        if (dwPrecedent == 0) {
+            if (dwCode > 256) return 0;
+            if (!fnEcrit(dwCode)) return 0;
+        } else if (dwCode < m_dwProchain) {
+            uint8_t by = fnPremier(dwCode);
+            if (!fnEcrit(dwCode)) return 0;
+            fnAjoute(dwPrecedent, by);
+        } else if (dwCode == m_dwProchain && m_dwProchain < ZLW_MAX) {
+            // The string defined by this very step: previous + its first byte.
+            fnAjoute(dwPrecedent, fnPremier(dwPrecedent));
+            if (!fnEcrit(dwCode)) return 0;
+        } else {
+            return 0;
+        }
+        dwPrecedent = dwCode;
+    }
+    return dwSortie == dwAttendu ? dwSortie : 0;
+}

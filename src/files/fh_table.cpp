@@ -1,0 +1,90 @@
+// The table of open files and its life with the module.
+#include "files/fh_table.h"
+
+#include <cstdio>
+
+#include "files/diskfile.h"
+
+namespace {
+
+CTIndexedBag<_stINFOFIC*> s_clBag;
+bool s_bDemarre = false;
+
+void _Demarre() {
+    if (s_bDemarre) return;
+    s_clBag.Vide();
+    // Slots 0 and 1 are never handed out.
+    s_clBag.nAjoute(nullptr);
+    s_clBag.nAjoute(nullptr);
+    s_bDemarre = s_clBag.nGetUtilises() == 2;
+}
+
+// Files left open when the module goes away are closed (and deleted when
+// flagged) even if the module's stop sequence did not run.
+struct STFin {
+    ~STFin() { _FIC_FinModule(); }
+} s_stFin;
+
+}  // namespace
+
+bool _FIC_bInitModule() {
+    _Demarre();
+    return s_bDemarre;
+}
+
+void _FIC_FinModule() {
+    if (!s_bDemarre) return;
+    for (int i = FIC_PREMIER_HANDLE; i < s_clBag.nGetAlloues(); ++i) {
+        if (!s_clBag.bValide(i)) continue;
+        _stINFOFIC* pst = s_clBag.Valeur(i);
+        s_clBag.bSupprime(i);
+        FIC_DetruitInfo(pst);
+    }
+    s_clBag.Vide();
+    s_bDemarre = false;
+}
+
+int FIC_nAjoute(_stINFOFIC* pstInfo) {
+    _Demarre();
+    if (!s_bDemarre) return -1;
+    return s_clBag.nAjoute(pstInfo);
+}
+
+_stINFOFIC* s_pGetFicBagInfoFic(int nHandle) {
+    _Demarre();
+    if (nHandle < FIC_PREMIER_HANDLE || !s_clBag.bValide(nHandle)) return nullptr;
+    return s_clBag.Valeur(nHandle);
+}
+
+IXStream* s_pGetFicBagXStream(int nHandle) {
+    _stINFOFIC* pst = s_pGetFicBagInfoFic(nHandle);
+    return pst != nullptr ? pst->pclObjet : nullptr;
+}
+
+_stINFOFIC* FIC_pRetire(int nHandle) {
+    _stINFOFIC* pst = s_pGetFicBagInfoFic(nHandle);
+    if (pst == nullptr) return nullptr;
+    s_clBag.bSupprime(nHandle);
+    return pst;
+}
+
+void FIC_DetruitInfo(_stINFOFIC* pstInfo) {
+    if (pstInfo == nullptr) return;
+    IXStream* pcl = pstInfo->pclObjet;
+    if (pcl != nullptr) {
+        if (pstInfo->nType == FIC_DISQUE) {
+            auto* pclDisque = static_cast<CDiskFile*>(pcl);
+            char szNom[XFILE_MAX_PATH];
+            snprintf(szNom, sizeof szNom, "%s", pclDisque->pszGetName());
+            pclDisque->Close();
+            if (pstInfo->bSuppressionAutomatique && szNom[0] != '\0') CDiskFile::bDelete(szNom);
+        }
+        delete pcl;
+    }
+    delete pstInfo;
+}
+
+int FIC_nOuverts() {
+    _Demarre();
+    return s_bDemarre ? s_clBag.nGetUtilises() - 2 : 0;
+}

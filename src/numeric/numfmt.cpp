@@ -1,0 +1,299 @@
+// Number-to-text formatting: the format reader, the C library call and the
+// post-processing (sign extension of short hexadecimal and octal texts,
+// two-digit exponents, decimal and thousands separators).
+#include "numeric/numfmt.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool _bChiffre(char c) { return c >= '0' && c <= '9'; }
+
+bool _bLettre(char c) {
+    return c == 'e' || c == 'E' || c == 'f' || c == 'F' || c == 'x' || c == 'X' || c == 'd' || c == 'D' || c == 'o' ||
+           c == 'O';
+}
+
+// Widths and precisions stop growing here, well above what is accepted.
+int _nAjouteChiffre(int n, char c) {
+    n = n * 10 + (c - '0');
+    return n > 10000 ? 10000 : n;
+}
+
+// Whatever snprintf writes, however long.
+template <typename T>
+std::string _Ecrit(const char* pszFormat, T valeur) {
+    char szCourt[128];
+    int n = std::snprintf(szCourt, sizeof szCourt, pszFormat, valeur);
+    if (n < 0) return std::string();
+    if (n < int(sizeof szCourt)) return std::string(szCourt, size_t(n));
+    std::vector<char> tab(size_t(n) + 1);
+    std::snprintf(tab.data(), tab.size(), pszFormat, valeur);
+    return std::string(tab.data(), size_t(n));
+}
+
+// A real truncated to a 64-bit integer; values beyond the range saturate
+// and "not a number" gives 0, where the plain conversion is undefined.
+int64_t _llTronque(double r) {
+    if (std::isnan(r)) return 0;
+    if (r >= 9223372036854775807.0) return INT64_MAX;
+    if (r <= -9223372036854775808.0) return INT64_MIN;
+    return static_cast<int64_t>(r);
+}
+
+int _nValeurChiffre(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return 0;
+}
+
+// A negative value written in hexadecimal or octal keeps its last width
+// characters; the sign then extends over the leading zeros.
+void _TronqueNegatif(const _stFMTINFO& st, char cFormat, std::string& s) {
+    if (st.nLargeur <= 0 || int(s.size()) <= st.nLargeur) return;
+    s.erase(0, s.size() - size_t(st.nLargeur));
+    size_t nPremier = s.find_first_not_of('0');
+    if (nPremier == std::string::npos || nPremier == 0) return;
+    int nChiffre = _nValeurChiffre(s[nPremier]);
+    char cRemplace = 0;
+    if (cFormat == 'x' && (nChiffre & 8)) cRemplace = 'f';
+    if (cFormat == 'X' && (nChiffre & 8)) cRemplace = 'F';
+    if ((cFormat == 'o' || cFormat == 'O') && (nChiffre & 4)) cRemplace = '7';
+    if (cRemplace != 0) s.replace(0, nPremier, nPremier, cRemplace);
+}
+
+}  // namespace
+
+bool CHAINE_bAnalyseFormat(const char* pszFormat, _stFMTINFO* pstInfo) {
+    if (pstInfo == nullptr) return false;
+    *pstInfo = _stFMTINFO{};
+    if (pszFormat == nullptr) return false;
+    const std::string sFormat(pszFormat, strnlen(pszFormat, FMT_TAILLE_MAX));
+    size_t i = (!sFormat.empty() && sFormat[0] == '%') ? 1 : 0;
+    int nEtat = 0;
+    bool bPrecision = false;
+    bool bLettre = false;
+    for (; i < sFormat.size(); ++i) {
+        const char c = sFormat[i];
+        if (nEtat == 3) {
+            if (c == 's' || c == 'S') {
+                pstInfo->wFlags |= FMT_MILLIERS;
+                break;
+            }
+            if (c == 'l' || c == 'L') {
+                pstInfo->wFlags |= FMT_LONG;
+                continue;
+            }
+            return false;
+        }
+        if (nEtat == 0 && (c == '-' || c == '+')) {
+            pstInfo->wFlags |= (c == '-') ? FMT_GAUCHE : FMT_SIGNE;
+            continue;
+        }
+        if (_bChiffre(c) && nEtat == 0) {
+            if (c == '0') pstInfo->wFlags |= FMT_ZEROS;
+            pstInfo->nLargeur = c - '0';
+            nEtat = 1;
+            continue;
+        }
+        if (_bChiffre(c) && nEtat == 1) {
+            pstInfo->nLargeur = _nAjouteChiffre(pstInfo->nLargeur, c);
+            continue;
+        }
+        if (_bChiffre(c) && nEtat == 2) {
+            pstInfo->nPrecision = _nAjouteChiffre(pstInfo->nPrecision, c);
+            continue;
+        }
+        if ((c == '.' || c == ',') && nEtat < 2) {
+            if (c == ',') pstInfo->wFlags |= FMT_VIRGULE;
+            bPrecision = true;
+            nEtat = 2;
+            continue;
+        }
+        if (c == 'l' || c == 'L') {
+            pstInfo->wFlags |= FMT_LONG;
+            continue;
+        }
+        if (_bLettre(c)) {
+            pstInfo->cFormat = (c == 'F') ? 'f' : (c == 'D') ? 'd' : c;
+            bLettre = true;
+            nEtat = 3;
+            continue;
+        }
+        if (c == 's' || c == 'S') {   // before the letter: the default letter
+            pstInfo->wFlags |= FMT_MILLIERS;
+            break;
+        }
+        return false;
+    }
+    if (!bLettre) pstInfo->cFormat = 'f';
+    const char cF = pstInfo->cFormat;
+    if (!bPrecision && (cF == 'e' || cF == 'E' || cF == 'f')) pstInfo->nPrecision = 6;
+    if (pstInfo->wFlags & FMT_GAUCHE) pstInfo->wFlags &= uint16_t(~FMT_ZEROS);
+    if (cF == 'x' || cF == 'X' || cF == 'o' || cF == 'O') pstInfo->wFlags &= uint16_t(~FMT_MILLIERS);
+    return true;
+}
+
+int CHAINE_nFmtInfo2Format(char* pszTampon, const _stFMTINFO* pstInfo) {
+    std::string s = "%";
+    if (pstInfo->wFlags & FMT_GAUCHE) s += '-';
+    if (pstInfo->wFlags & FMT_SIGNE) s += '+';
+    if (pstInfo->wFlags & FMT_ZEROS) s += '0';
+    // Kept within what a valid format can give, so that the text fits.
+    const int nLargeur = pstInfo->nLargeur > FMT_LARGEUR_MAX ? FMT_LARGEUR_MAX : pstInfo->nLargeur;
+    const int nPrecision = pstInfo->nPrecision > FMT_LARGEUR_MAX ? FMT_LARGEUR_MAX : pstInfo->nPrecision;
+    char szNombre[16];
+    if (nLargeur > 0) {
+        std::snprintf(szNombre, sizeof szNombre, "%d", nLargeur);
+        s += szNombre;
+    }
+    char c = pstInfo->cFormat;
+    if (c == 'e' || c == 'E' || c == 'f') {
+        s += '.';
+        std::snprintf(szNombre, sizeof szNombre, "%d", nPrecision);
+        s += szNombre;
+    } else if (pstInfo->wFlags & (FMT_MONETAIRE | FMT_ENTIER64)) {
+        s += "ll";
+    }
+    // The C library knows octal in lower case only.
+    s += (c == 'O') ? 'o' : c;
+    memcpy(pszTampon, s.c_str(), s.size() + 1);
+    return int(s.size());
+}
+
+void CHAINE_AligneExposant16Bits(const _stFMTINFO* pstInfo, std::string& sTexte) {
+    const size_t nE = sTexte.find_last_of("eE");
+    if (nE == std::string::npos || nE + 5 != sTexte.size()) return;
+    if ((sTexte[nE + 1] != '+' && sTexte[nE + 1] != '-') || sTexte[nE + 2] != '0' || !_bChiffre(sTexte[nE + 3]) ||
+        !_bChiffre(sTexte[nE + 4]))
+        return;
+    const bool bPlusLong = int(sTexte.size()) > pstInfo->nLargeur;
+    sTexte.erase(nE + 2, 1);
+    if ((pstInfo->wFlags & FMT_GAUCHE) || bPlusLong) return;
+    if (pstInfo->wFlags & FMT_ZEROS) {
+        size_t nApresSigne = (!sTexte.empty() && (sTexte[0] == '+' || sTexte[0] == '-' || sTexte[0] == ' ')) ? 1 : 0;
+        sTexte.insert(nApresSigne, 1, '0');
+    } else {
+        sTexte.insert(0, 1, ' ');
+    }
+}
+
+void CHAINE_SeparateurMillier(const _stFMTINFO* pstInfo, std::string& sTexte, char cMillier, char cDecimal) {
+    size_t nFin = sTexte.find(cDecimal);
+    if (nFin == std::string::npos && (pstInfo->cFormat == 'e' || pstInfo->cFormat == 'E'))
+        nFin = sTexte.find_first_of("eE");
+    if (nFin == std::string::npos) nFin = sTexte.size();
+    size_t nDebut = nFin;
+    while (nDebut > 0 && _bChiffre(sTexte[nDebut - 1])) --nDebut;
+    // Padding zeros are not digits of the number.
+    if (pstInfo->wFlags & FMT_ZEROS)
+        while (nDebut + 1 < nFin && sTexte[nDebut] == '0') ++nDebut;
+    const size_t nChiffres = nFin - nDebut;
+    if (nChiffres <= 3) return;
+    size_t nSeparateurs = (nChiffres - 1) / 3;
+    std::string sGroupes;
+    for (size_t i = nDebut; i < nFin; ++i) {
+        if (i > nDebut && (nFin - i) % 3 == 0) sGroupes += cMillier;
+        sGroupes += sTexte[i];
+    }
+    // Blanks in front, then padding zeros after the sign, make room so
+    // that the width is kept; the sign stays next to the digits.
+    std::string sDevant = sTexte.substr(0, nDebut);
+    while (nSeparateurs > 0 && !sDevant.empty() && sDevant[0] == ' ') {
+        sDevant.erase(0, 1);
+        --nSeparateurs;
+    }
+    size_t nZero = (!sDevant.empty() && (sDevant[0] == '+' || sDevant[0] == '-')) ? 1 : 0;
+    while (nSeparateurs > 0 && nZero < sDevant.size() && sDevant[nZero] == '0') {
+        sDevant.erase(nZero, 1);
+        --nSeparateurs;
+    }
+    sTexte = sDevant + sGroupes + sTexte.substr(nFin);
+}
+
+bool bGetVirguleLocale(char* pcSeparateur) {
+    const struct lconv* pst = localeconv();
+    if (pst == nullptr || pst->decimal_point == nullptr || pst->decimal_point[0] == 0) {
+        *pcSeparateur = '.';
+        return false;
+    }
+    *pcSeparateur = pst->decimal_point[0];
+    return true;
+}
+
+bool bGetPointLocale(char* pcSeparateur) {
+    const struct lconv* pst = localeconv();
+    if (pst == nullptr || pst->thousands_sep == nullptr || pst->thousands_sep[0] == 0) {
+        *pcSeparateur = ' ';
+        return false;
+    }
+    *pcSeparateur = pst->thousands_sep[0];
+    return true;
+}
+
+eResultatFormat NUM_eFormate(const STValeurNum& stValeur, const char* pszFormat, std::string& sResultat) {
+    sResultat.clear();
+    _stFMTINFO st;
+    if (!CHAINE_bAnalyseFormat(pszFormat, &st)) return RF_FORMAT_INVALIDE;
+    if (st.nLargeur > FMT_LARGEUR_MAX || st.nPrecision > FMT_LARGEUR_MAX) return RF_FORMAT_INVALIDE;
+    double r = stValeur.r;
+    const bool b64 = (stValeur.nType == 5 || stValeur.nType == 9) && r > 4294967295.0;
+    if (b64) st.wFlags |= FMT_ENTIER64;
+    if (stValeur.nType == 10) st.wFlags |= FMT_MONETAIRE;
+    if (st.cFormat == 'd' && !b64) {
+        // Rounded, not truncated.
+        st.cFormat = 'f';
+        st.nPrecision = 0;
+    }
+    // Decimal halves written in binary round upward in magnitude.
+    if (st.nPrecision < 14 && std::isfinite(r) && r != std::trunc(r)) {
+        const int e = static_cast<int>(std::trunc(std::log10(std::fabs(r))));
+        const double rDelta = std::pow(10.0, e) * 1e-15;
+        if (rDelta < 1 && e <= 13) {
+            if (r >= 1e-9)
+                r += rDelta;
+            else if (r <= -1e-9)
+                r -= rDelta;
+        }
+    }
+    char szFormat[48];
+    CHAINE_nFmtInfo2Format(szFormat, &st);
+    const char c = st.cFormat;
+    std::string s;
+    if (c == 'e' || c == 'E' || c == 'f') {
+        s = _Ecrit(szFormat, r);
+    } else if (c == 'd') {
+        s = _Ecrit(szFormat, static_cast<long long>(stValeur.ll));
+    } else {
+        const int64_t ll = b64 ? stValeur.ll : _llTronque(r);
+        if (st.wFlags & (FMT_MONETAIRE | FMT_ENTIER64))
+            s = _Ecrit(szFormat, static_cast<unsigned long long>(ll));
+        else
+            s = _Ecrit(szFormat, static_cast<unsigned int>(static_cast<uint32_t>(ll)));
+        if (ll < 0) _TronqueNegatif(st, c, s);
+    }
+    if (c == 'e' || c == 'E') CHAINE_AligneExposant16Bits(&st, s);
+    if ((st.wFlags & FMT_ZEROS) && (st.wFlags & FMT_SIGNE) && int(s.size()) > st.nLargeur && s.size() >= 3 &&
+        (s[0] == '+' || s[0] == '-') && s[1] == '0' && _bChiffre(s[2]))
+        s.erase(1, 1);
+    char cDecimal = '.';
+    if (st.wFlags & FMT_VIRGULE) {
+        bGetVirguleLocale(&cDecimal);
+        const size_t nPoint = s.find('.');
+        if (nPoint != std::string::npos) s[nPoint] = cDecimal;
+    }
+    if (st.wFlags & FMT_MILLIERS) {
+        char cMillier = ' ';
+        bGetPointLocale(&cMillier);
+        CHAINE_SeparateurMillier(&st, s, cMillier, cDecimal);
+    }
+    for (char& ch : s)
+        if (static_cast<unsigned char>(ch) == 0xA0) ch = ' ';
+    sResultat = std::move(s);
+    return RF_OK;
+}

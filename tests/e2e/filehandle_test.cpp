@@ -1,0 +1,177 @@
+// The file-handle functions through the host: a session of calls on files
+// of a fresh directory, errors as the host reports them, and the clean-up
+// done when the module goes away.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "e2e_common.h"
+
+using e2e::json;
+
+namespace {
+
+class FileHandle : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char szModele[] = "/tmp/fh_e2e_XXXXXX";
+        ASSERT_NE(mkdtemp(szModele), nullptr);
+        m_sDir = szModele;
+    }
+    void TearDown() override {
+        std::string sCommande = "rm -rf '" + m_sDir + "'";
+        EXPECT_EQ(system(sCommande.c_str()), 0);
+    }
+    std::string Path(const std::string& s) const { return m_sDir + "/" + s; }
+    static std::string Lit(const std::string& sChemin) {
+        std::ifstream f(sChemin, std::ios::binary);
+        std::ostringstream o;
+        o << f.rdbuf();
+        return o.str();
+    }
+    static void Ecrit(const std::string& sChemin, const std::string& sTexte) {
+        std::ofstream f(sChemin, std::ios::binary | std::ios::trunc);
+        f << sTexte;
+    }
+    static bool bExiste(const std::string& s) {
+        struct stat st;
+        return stat(s.c_str(), &st) == 0;
+    }
+    // A call that must succeed with this type; its value.
+    static json Ok(const std::string& sNom, const std::vector<json>& tabArgs, int nType, int nSurcharge = -1) {
+        json j = e2e::Appel(sNom, tabArgs, nSurcharge);
+        EXPECT_TRUE(j["error"].is_null()) << sNom << json(tabArgs).dump() << ": " << j.dump();
+        EXPECT_EQ(j["type"], nType) << sNom << json(tabArgs).dump();
+        return j["value"];
+    }
+    std::string m_sDir;
+};
+
+TEST_F(FileHandle, WriteReadSession) {
+    const std::string s = Path("session.txt");
+    const int h = Ok("fCrée", {s}, 0x08).get<int>();
+    ASSERT_GE(h, 2);
+    struct Cas {
+        const char* pszNom;
+        std::vector<json> tabArgs;
+        json jAttendu;
+        int nType;
+    } tab[] = {
+        {"fEcritLigne", {h, "première"}, true, 0x01},
+        {"fWriteLine", {h, std::string(120, 'x')}, true, 0x01},
+        {"fEcrit", {h, "abc"}, 3, 0x08},
+        {"fEcrit", {h, "defgh", 2}, 2, 0x08},
+        {"fEcritLigne", {h, "1234567", 3}, true, 0x01},
+        {"fSeek", {h, json{{"i8", 0}}, 0}, 0, 0x09},
+        {"fLitLigne", {h}, "première", 0x13},
+        {"fReadLine", {h}, std::string(120, 'x'), 0x13},
+        {"fLit", {h, 4}, "abcd", 0x13},
+        {"fLitLigne", {h}, "e123", 0x13},
+        {"fLitLigne", {h}, "\x04", 0x13},
+        {"fLit", {h, 10}, "", 0x13},
+        {"fPositionne", {h, json{{"i8", -4}}, 2}, 138, 0x09},
+        {"fChangeTaille", {h, json{{"i8", 10}}}, true, 0x01},
+        {"fPositionne", {h, json{{"i8", 0}}, 1}, 10, 0x09},
+        {"fBloque", {h}, true, 0x01},
+        {"fDébloque", {h}, true, 0x01},
+        {"fBloque", {h, 2, 3}, true, 0x01},
+        {"fUnlock", {h, 2, 3}, true, 0x01},
+        {"fFerme", {h}, 0, 0x08},
+    };
+    for (const Cas& c : tab) {
+        json j = Ok(c.pszNom, c.tabArgs, c.nType);
+        EXPECT_EQ(j, c.jAttendu) << c.pszNom << json(c.tabArgs).dump();
+    }
+    EXPECT_EQ(Lit(s), "premi\xE8re\r\n");   // Latin-1 on disk, cut at 10 bytes
+    // The handle is free again: the next open takes it.
+    EXPECT_EQ(Ok("fOuvre", {s}, 0x08), h);
+    EXPECT_EQ(Ok("fClose", {h}, 0x08), 0);
+}
+
+TEST_F(FileHandle, Errors) {
+    const std::string s = Path("e.txt");
+    Ecrit(s, "abc");
+    const int h = Ok("fOuvre", {s, 1}, 0x08).get<int>();
+    struct Cas {
+        const char* pszNom;
+        std::vector<json> tabArgs;
+        json jValeur;
+        int nCode;
+    } tab[] = {
+        {"fFerme", {0}, -1, 80022},
+        {"fFerme", {1}, -1, 80022},
+        {"fFerme", {h + 100}, -1, 80022},
+        {"fLit", {-3, 2}, "", 80022},
+        {"fPositionne", {h, json{{"i8", 0}}, 3}, -1, 80023},
+        {"fBloque", {1}, false, 80022},
+        {"fChangeTaille", {0, json{{"i8", 0}}}, false, 80022},
+        {"fEcritLigne", {h, "x"}, false, 0},   // read-only file: the stream's failure
+        {"fOuvre", {Path("absent"), 1}, -1, 0},
+    };
+    for (const Cas& c : tab) {
+        json j = e2e::Appel(c.pszNom, c.tabArgs);
+        std::string sCas = std::string(c.pszNom) + json(c.tabArgs).dump();
+        ASSERT_FALSE(j["error"].is_null()) << sCas << ": " << j.dump();
+        if (c.nCode != 0) {
+            EXPECT_EQ(j["error"]["code"], c.nCode) << sCas;
+        }
+        EXPECT_EQ(j["error"]["level"], 2) << sCas;
+        EXPECT_FALSE(j["error"]["message"].get<std::string>().empty()) << sCas;
+        EXPECT_EQ(j["value"], c.jValeur) << sCas;
+    }
+    EXPECT_EQ(Ok("fFerme", {h}, 0x08), 0);
+}
+
+TEST_F(FileHandle, ReadLineWithPattern) {
+    const std::string s = Path("p.txt");
+    Ecrit(s, "Dupont;42\r\nsans\r\n");
+    const int h = Ok("fOuvre", {s}, 0x08).get<int>();
+    json j = e2e::Appel("fLitLigne", {h, "([A-Za-z]+);([0-9]+)", json{{"var", "nom"}}, json{{"var", "age"}}});
+    EXPECT_TRUE(j["error"].is_null()) << j.dump();
+    EXPECT_EQ(j["value"], true);
+    EXPECT_EQ(j["vars"]["nom"], "Dupont");
+    EXPECT_EQ(j["vars"]["age"], "42");
+    // No match: the first variable is emptied, the result stays true.
+    j = e2e::Appel("fLitLigne", {h, "([0-9]+)", json{{"var", "nom"}}});
+    EXPECT_EQ(j["value"], true) << j.dump();
+    EXPECT_EQ(j["vars"]["nom"], "");
+    // A pattern that does not compile.
+    EXPECT_EQ(e2e::Appel("fLitLigne", {h, "(", json{{"var", "nom"}}})["value"], false);
+    EXPECT_EQ(Ok("fFerme", {h}, 0x08), 0);
+}
+
+TEST_F(FileHandle, UnicodeFile) {
+    const std::string s = Path("u.txt");
+    const int h = Ok("fOuvre", {s, 3 + 512 + 4096}, 0x08).get<int>();
+    EXPECT_EQ(Ok("fEcritLigne", {h, json{{"uni", "été"}}}, 0x01), true);
+    EXPECT_EQ(Ok("fPositionne", {h, json{{"i8", 0}}, 0}, 0x09), 0);
+    EXPECT_EQ(Ok("fFerme", {h}, 0x08), 0);
+    EXPECT_EQ(Lit(s), std::string("\xFF\xFE\xE9\0t\0\xE9\0\r\0\n\0", 12));
+    const int h2 = Ok("fOuvre", {s, 1 + 4096}, 0x08).get<int>();
+    EXPECT_EQ(Ok("fLitLigne", {h2}, 0x13), "été");
+    EXPECT_EQ(Ok("fLitLigne", {h2}, 0x13), "\x04");
+    EXPECT_EQ(Ok("fFerme", {h2}, 0x08), 0);
+}
+
+TEST_F(FileHandle, AutomaticDeletionAtCloseAndAtUnload) {
+    const std::string s1 = Path("a1"), s2 = Path("a2");
+    const int h = Ok("fCree", {s1, 67108864}, 0x08).get<int>();
+    EXPECT_TRUE(bExiste(s1));
+    EXPECT_EQ(Ok("fFerme", {h}, 0x08), 0);
+    EXPECT_FALSE(bExiste(s1));
+
+    // A host that stops with the file still open.
+    json jReq = {{"call", "fCree"}, {"args", {s2, 67108864}}};
+    e2e::STSortie st = e2e::LanceHote({"--jsonl"}, jReq.dump() + "\n");
+    EXPECT_EQ(st.nStatut, 0) << st.sErr;
+    EXPECT_NE(st.sOut.find("\"error\":null"), std::string::npos) << st.sOut;
+    EXPECT_FALSE(bExiste(s2));
+}
+
+}  // namespace
