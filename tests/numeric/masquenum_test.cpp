@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/temp_home.h"
 #include "component/language.h"
 #include "core/tstring.h"
 #include "numeric/masquenum.h"
@@ -17,39 +18,7 @@
 
 namespace {
 
-// A fresh home directory (for the per-user settings) for the scope.
-class CHome {
-public:
-    CHome() {
-        const char* psz = std::getenv("HOME");
-        m_bAvait = psz != nullptr;
-        if (m_bAvait) m_sAvant = psz;
-        char szModele[] = "/tmp/qvnumXXXXXX";
-        const char* pszRep = mkdtemp(szModele);
-        if (pszRep != nullptr) m_sRep = pszRep;
-        setenv("HOME", m_sRep.c_str(), 1);
-    }
-    ~CHome() {
-        unlink((m_sRep + "/.TVR.conf").c_str());
-        rmdir(m_sRep.c_str());
-        if (m_bAvait)
-            setenv("HOME", m_sAvant.c_str(), 1);
-        else
-            unsetenv("HOME");
-    }
-    CHome(const CHome&) = delete;
-    CHome& operator=(const CHome&) = delete;
-    bool bEcritConf(const std::string& sTexte) const {
-        FILE* pf = std::fopen((m_sRep + "/.TVR.conf").c_str(), "wb");
-        if (pf == nullptr) return false;
-        const bool bOk = std::fwrite(sTexte.data(), 1, sTexte.size(), pf) == sTexte.size();
-        return std::fclose(pf) == 0 && bOk;
-    }
-
-private:
-    std::string m_sRep, m_sAvant;
-    bool m_bAvait = false;
-};
+using CHome = CHomeTemporaire;
 
 // Language information with a monetary format and size units.
 class CInfoLangueNum : public IInfoLangue {
