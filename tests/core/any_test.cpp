@@ -10,6 +10,7 @@
 #include <string>
 
 #include "component/znlibrary.h"
+#include "common/null_host.h"
 #include "core/any.h"
 #include "core/zndstr.h"
 #include "qvstd/manipaub.h"
@@ -490,12 +491,9 @@ TEST(VariantBinding, NeedsBothRequiredFunctionsAndVersions) {
 }
 
 // A host that records what a callback pushes.
-class CHoteCallback : public IZNHost {
+class CHoteCallback : public CNullHost {
 public:
-    int nGetModeExecution() override { return 0; }
-    intptr_t bInfoVM(int, intptr_t) override { return 0; }
     void LibereProcedure(void*) override { ++nLiberes; }
-    int ChangeMode(int) override { return 0; }
     int EmpileArgument(CAny* pcl, uint32_t) override {
         const char* psz = nullptr;
         int32_t n = 0;
@@ -503,10 +501,7 @@ public:
         if (pcl->nGetType() == ANY_I4 && pcl->nGetINT(&n) == 0) sPousses += "i:" + std::to_string(n) + ";";
         return 1;
     }
-    void DebutAppel() override {}
     void FixeRetourAppel(CAny* pcl) override { pclRetour = pcl; }
-    int ExecuteReference(uint32_t, uint32_t, uint32_t, uint32_t, int, int) override { return 0; }
-    int bVerifieInteruptionUtilisateur() override { return 0; }
     int TrouveProcedure(const char*, int, void** ph, CXError*, int* pb) override {
         *ph = this;
         *pb = 1;
@@ -520,37 +515,6 @@ public:
         }
         return 1;
     }
-    void GestionMT() override {}
-    void* TrouveProcedureThread(void*, const char*, void**, CXError*) override { return nullptr; }
-    int bMTEnCours() override { return 0; }
-    int bThreadPrincipal() override { return 1; }
-    unsigned uGetMessageMT() override { return 0; }
-    void* piGetVMData() override { return nullptr; }
-    void* pGetCallingObject() override { return nullptr; }
-    void* hGetObjetCourant() override { return nullptr; }
-    void* hGetFenetreCourant() override { return nullptr; }
-    int bParamNull(int, uint32_t) override { return 0; }
-    int bChaineUnicode(int, uint32_t) override { return 0; }
-    int bGetParamAny(int, uint32_t, CAny*, CXError*) override { return 0; }
-    void* pGetParametre(int, uint32_t, int, CXError*) override { return nullptr; }
-    int bGetParamAnyNULL(int, uint32_t, CAny*, CXError*) override { return 0; }
-    int bGetParamIVariable(int, uint32_t, IVariable**, CXError*) override { return 0; }
-    int nGetDSTR_ID(int, uint32_t) override { return 0; }
-    int bRepushParam(int, uint32_t, IZNHost*) override { return 0; }
-    void RenvoieValeur(uint32_t, const void*, int) override {}
-    int bGetValeurParametre(int, uint32_t, CAny*) override { return 0; }
-    int bGetParamIVariableNom(int, uint32_t, IVariable**, int, CXError*) override { return 0; }
-    int bGetNomVariable(int, uint32_t, char**, int, CXError*) override { return 0; }
-    int nEmpileParametre(int, uint32_t, IZNHost*, CXError*) override { return 0; }
-    int bGetObjetAPCodeParametre(int, uint32_t, void**, CXError*) override { return 0; }
-    int bForceValeur(int, uint32_t, CXError*) override { return 0; }
-    int bGetParamIVariableOuValeur(int, uint32_t, IVariable**, CXError*) override { return 0; }
-    void* piGetHFContext(CXError*) override { return nullptr; }
-    int bEmpileTableau(void*, uint32_t) override { return 0; }
-    void RenvoieValeurPropriete(void*, const void*, int) override {}
-    int bGetAdresseObjetComposante(void**, int, uint32_t, void*, int, CXError*) override { return 0; }
-    int bConstruitChaine(const void*, int, uint32_t, void*, CXError*) override { return 0; }
-    virtual ~CHoteCallback() = default;
 
     std::string sPousses;
     int nArgsVus = -1;
