@@ -7,10 +7,6 @@
 // Case tables: the 60 letters that have a partner in the other case.
 // Accent table: accented letters to their base letter, case kept; ligatures
 // and the letters eth, thorn and sharp s stay. Type table: CT_ flags.
-// Sort weights: controls, then blanks, punctuation and symbols, digits
-// (superscripts after their digit), letters (capital, small, then the
-// accented forms and ligatures of the same base letter); every weight is
-// distinct so that the order is total.
 const unsigned char pToUpper_Latin1[256] = {
     0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F,  // 00
     0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F,  // 10
@@ -87,6 +83,10 @@ const unsigned char pbyCharType_Latin1[256] = {
     0x02, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x08, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x02, 0x06,  // F0
 };
 
+// Sort weights: controls, then blanks, punctuation and symbols, digits
+// (superscripts after their digit), letters (capital, small, then the
+// accented forms and ligatures of the same base letter); every weight is
+// distinct so that the order is total.
 const uint16_t pwCharOrder_Latin1[256] = {
     0x0000, 0x0001, 0x0002, 0x0003, 0x0004, 0x0005, 0x0006, 0x0007,  // 00
     0x0008, 0x1009, 0x100A, 0x000B, 0x000C, 0x100D, 0x000E, 0x000F,  // 08
