@@ -1,0 +1,64 @@
+// The miscellaneous language functions: phonetic keys, the numeric test,
+// colours, random numbers and unique identifiers. Each takes the library
+// object first (errors and host services) and reports a failure as a
+// numbered user error with a neutral result.
+#pragma once
+#include <cstdint>
+
+#include "component/znlibrary.h"
+#include "core/any.h"
+#include "core/zndstr.h"
+
+// Start of the family for a library object: the random numbers restart
+// from the same seed, so that a program that never seeds gets the same
+// sequence on every run.
+bool _DIVERS_bInitModule();
+
+namespace misc {
+
+// ---- Phonetic key ------------------------------------------------------------------------
+
+// Phonétique(text): the French phonetic key of a word or a name.
+CZNDSTR Phonetique(CZNLibrary& lib, const char* pszTexte);
+
+// ---- Numeric test ------------------------------------------------------------------------
+
+// EstNumérique(value): a number, or a text that reads as one.
+bool EstNumerique(CZNLibrary& lib, const CAny& clValeur);
+
+// ---- Colours -------------------------------------------------------------------------------
+// A colour is red + 256 x green + 65536 x blue.
+
+int32_t RVB(CZNLibrary& lib, int32_t nRouge, int32_t nVert, int32_t nBleu);
+int32_t RVBRouge(CZNLibrary& lib, int32_t nCouleur);
+int32_t RVBVert(CZNLibrary& lib, int32_t nCouleur);
+int32_t RVBBleu(CZNLibrary& lib, int32_t nCouleur);
+// TSL(hue 0-360, saturation 0-100, lightness 0-100): the colour; 0 with
+// 80202, 80204 or 80203 when an argument is out of range.
+int32_t TSL(CZNLibrary& lib, int32_t nTeinte, int32_t nSaturation, int32_t nLuminosite);
+// Hue in degrees 0-359, saturation and lightness in percent.
+int32_t CouleurTeinte(CZNLibrary& lib, int32_t nCouleur);
+int32_t CouleurSaturation(CZNLibrary& lib, int32_t nCouleur);
+int32_t CouleurLuminosite(CZNLibrary& lib, int32_t nCouleur);
+
+// ---- Random numbers ------------------------------------------------------------------------
+// The results are variants: they are written into the last parameter.
+
+// A real in 0..1.
+void Hasard(CZNLibrary& lib, CAny& clResultat);
+// An integer in 1..n; 80260 and 0 when n <= 0.
+void Hasard(CZNLibrary& lib, int32_t nMax, CAny& clResultat);
+// An integer in a..b; 80210 and 0 when a > b.
+void Hasard(CZNLibrary& lib, int32_t nMin, int32_t nMax, CAny& clResultat);
+// Seeds from the clock, or with the given seed.
+void InitHasard(CZNLibrary& lib);
+void InitHasard(CZNLibrary& lib, int32_t nGraine);
+
+// ---- Unique identifiers --------------------------------------------------------------------
+
+// DonneGUID(): "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}"; DonneGUID(0): the
+// 32 hexadecimal digits alone (any other format: the first form).
+CZNDSTR DonneGUID(CZNLibrary& lib);
+CZNDSTR DonneGUID(CZNLibrary& lib, int32_t nFormat);
+
+}  // namespace misc
