@@ -306,7 +306,7 @@ TEST(Phonetique, OneWalkPassesReadTheRulesWordForWord) {
     std::mt19937 clAlea(20240714);
     std::uniform_int_distribution<size_t> clLettre(0, sAlphabet.size() - 1);
     std::uniform_int_distribution<int> clLongueur(0, 14);
-    for (int n = 0; n < 200000; ++n) {
+    for (int n = 0; n < 100000; ++n) {
         std::string s;
         for (int k = clLongueur(clAlea); k > 0; --k) s += sAlphabet[clLettre(clAlea)];
         ASSERT_EQ(Cle(s), CleModele(s.c_str())) << "[" << s << "]";
