@@ -6,13 +6,14 @@
 //                       result capture and the JSON answer
 //   BM_HostEntryPoint   the entry point alone, as the virtual machine calls
 //                       it: call record, argument pointer, result service
-//   BM_DirectMethod     CComposanteStandard::EstPair called directly
+//   BM_DirectMethod     component::EstPair called directly
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "component/compo.h"
+#include "component/functions.h"
 #include "session.h"
 
 namespace {
@@ -64,10 +65,11 @@ void BM_HostEntryPoint(benchmark::State& state) {
 BENCHMARK(BM_HostEntryPoint);
 
 void BM_DirectMethod(benchmark::State& state) {
+    CComposanteStandard clLib;
     int32_t n = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(n);
-        bool b = CComposanteStandard::EstPair(n++);
+        bool b = component::EstPair(clLib, n++);
         benchmark::DoNotOptimize(b);
     }
 }

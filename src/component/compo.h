@@ -38,10 +38,6 @@ public:
     void* pGetVariableAdresse(int nId) override;
     void EcritVariable(int nId, void* pValeur) override;
 
-    // First functions.
-    static bool EstPair(int n) { return (n & 1) == 0; }
-    static bool EstImpair(int n) { return !EstPair(n); }
-    static int ZigouigouiARoulette(int) { return 24053; }
     bool _bCheckIsRoot();
 
     // Language functions, by family. Each family's bodies live in its own

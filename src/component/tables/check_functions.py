@@ -6,6 +6,7 @@ Usage: check_functions.py [path to functions.txt]
 Exit status 0 when every check passes, 1 otherwise (each failure on stderr).
 """
 import os
+import re
 import sys
 import unicodedata
 
@@ -28,7 +29,7 @@ FLAGS_IN_USE = {
 AREAS = {"component", "core", "datetime", "numeric", "files", "codec",
          "memzone", "diff", "system", "misc", "projectfile", "platform"}
 KINDS = {"int", "i8", "real", "bool", "text", "file", "uni", "bin", "cur",
-         "dur", "datetime", "any", "var", "proc", "array", "obj"}
+         "dur", "datetime", "any", "var", "proc", "array", "obj", "addr"}
 RESULTS = {"", "01", "08", "09", "0A", "0C", "0E", "0F", "10", "12", "13",
            "17", "18", "19", "1A", "1B", "1C", "1F", "40", "4B", "6F"}
 # Only these are built now; everything else that exists here is '.'.
@@ -88,10 +89,10 @@ def parse(path, ck):
                 if not rows:
                     ck.fail(f"{where}: syntax line before any row")
                     continue
-                if len(parts) != 5:
-                    ck.fail(f"{where}: expected 'S <result> <argword> <entry> <args>'")
+                if len(parts) not in (5, 6):
+                    ck.fail(f"{where}: expected 'S <result> <argword> <entry> <args> [<function>]'")
                     continue
-                _, result, argword, entry, args = parts
+                _, result, argword, entry, args = parts[:5]
                 try:
                     argword = int(argword)
                 except ValueError:
@@ -100,7 +101,8 @@ def parse(path, ck):
                 rows[-1]["syn"].append({
                     "result": "" if result == "-" else result.upper(),
                     "argword": argword, "entry": entry,
-                    "args": [] if args == "-" else args.split(","), "where": where})
+                    "args": [] if args == "-" else args.split(","), "where": where,
+                    "function": parts[5].split("(")[0] if len(parts) == 6 else None})
             else:
                 ck.fail(f"{where}: unknown line kind {kind!r}")
     return rows
@@ -133,6 +135,27 @@ def check_syntax(r, n, s, ck):
         ck.expect(kind in KINDS, f"{where}: unknown argument kind {a!r}")
 
 
+SRC_DIR = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+_headers = {}
+
+
+def check_home(r, n, s, ck):
+    """A row's function lives in its area: declared in src/<area>/functions.h."""
+    where = f"{s['where']} ({r['fr']} overload {n})"
+    path = os.path.join(SRC_DIR, r["area"], "functions.h")
+    if path not in _headers:
+        try:
+            with open(path, encoding="utf-8") as f:
+                _headers[path] = f.read()
+        except OSError:
+            _headers[path] = None
+    text = _headers[path]
+    if not ck.expect(text is not None, f"{where}: no src/{r['area']}/functions.h for {s['function']}"):
+        return
+    ck.expect(re.search(r"\b" + re.escape(s["function"]) + r"\(", text) is not None,
+              f"{where}: {s['function']} is not declared in src/{r['area']}/functions.h")
+
+
 def check_rows(rows, ck):
     if not ck.expect([r["row"] for r in rows] == list(range(N_ROWS)),
                      f"rows must be 0..{N_ROWS - 1} in order "
@@ -158,6 +181,8 @@ def check_rows(rows, ck):
             continue
         for n, s in enumerate(r["syn"]):
             check_syntax(r, n, s, ck)
+            if s["function"] is not None:
+                check_home(r, n, s, ck)
         marks = {s["entry"] for s in r["syn"]}
         if marks == {"n"}:
             null_rows += 1

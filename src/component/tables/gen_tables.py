@@ -7,6 +7,8 @@ Outputs (in the output folder):
   host_signatures.inc    argument kinds of every overload that exists here,
                          for the reference host
   entry_points.txt       the entry points built into the module, one a line
+  entry_points.cpp       the ZNL_ entry points of every row that names its
+                         function: typed readers, the call, the result writer
 """
 import os
 import sys
@@ -78,15 +80,17 @@ def read_functions(path):
             if not rows:
                 fail(f"{where}: syntax before any row")
             parts = line.split()
-            if len(parts) != 5:
-                fail(f"{where}: S <result> <argword> <entry> <args>")
-            _, result, argword, entry, args = parts
+            if len(parts) not in (5, 6):
+                fail(f"{where}: S <result> <argword> <entry> <args> [<function>]")
+            _, result, argword, entry, args = parts[:5]
+            function = parts[5] if len(parts) == 6 else None
             if entry not in "+.n" or len(entry) != 1:
                 fail(f"{where}: entry must be + . or n")
             rows[-1]["syn"].append({
                 "result": "" if result == "-" else result.upper(),
                 "argword": int(argword), "entry": entry,
                 "args": "" if args == "-" else args, "where": where,
+                "function": function,
             })
         else:
             fail(f"{where}: unknown line kind {kind!r}")
@@ -161,6 +165,100 @@ def gen_functions(rows, out):
                    f"0x{r['flags']:X}, 0x{function_id(rows, r):08X}, {syn}}},")
     out.append("};")
     return built
+
+
+# Argument kind -> (C++ parameter type, reader expression on index i).
+ARG_GLUE = {
+    "int": ("int32_t", "glue::Int(p, {i})"),
+    "i8": ("int64_t", "glue::I8(p, {i})"),
+    "real": ("double", "glue::Real(p, {i})"),
+    "bool": ("bool", "glue::Bool(p, {i})"),
+    "text": ("const char*", "glue::Text(p, {i})"),
+    "proc": ("const char*", "glue::Text(p, {i})"),
+    "file": ("const STManipAUB*", "glue::File(p, {i})"),
+    "uni": ("const CZNDSTRBase&", "glue::Uni(p, {i})"),
+    "bin": ("const CZNBINBase&", "glue::Bin(p, {i})"),
+    "dur": ("const CDuree&", "glue::Dur(p, {i})"),
+    "datetime": ("const CDateTime&", "glue::DateTime(p, {i})"),
+    "any": ("const CAny&", "glue::Any(lib, {i})"),
+    "addr": ("void*", "glue::Addr(p, {i})"),
+}
+# Kinds that arrive as the same host value and may be read either way: a
+# text that must keep its length (embedded zeros) is read as a string.
+READ_AS = {("text", "uni"), ("uni", "text"), ("proc", "uni")}
+# Result type code -> C++ return type ('' is a procedure; 1F fills the
+# variant of its last parameter; 4B posts its result itself).
+RESULT_GLUE = {
+    "": "void", "01": "bool", "08": "int32_t", "09": "int64_t", "0C": "double",
+    "13": "CZNDSTR", "1B": "CDuree", "1C": "CZNBIN", "1F": "void", "4B": "void",
+}
+
+
+def parse_function(s, where):
+    """'Name' or 'Name(kind,...)': the C++ function of a syntax row, with the
+    kinds to read its arguments as when they differ from the host's."""
+    if "(" not in s:
+        return s, None
+    if not s.endswith(")"):
+        fail(f"{where}: function must be Name or Name(kind,...)")
+    name, kinds = s[:-1].split("(", 1)
+    return name, [k for k in kinds.split(",") if k]
+
+
+def gen_entry_points(rows):
+    """The entry points of every row that names its function."""
+    areas = set()
+    body = []
+    for r in rows:
+        for n, s in enumerate(r["syn"]):
+            if s["function"] is None:
+                continue
+            if s["entry"] != "+":
+                fail(f"{s['where']}: a function is named only for a built entry point (+)")
+            name, read_as = parse_function(s["function"], s["where"])
+            if not name.isidentifier():
+                fail(f"{s['where']}: {name!r} is not a C++ name")
+            kinds = [a for a in s["args"].split(",") if a and not a.startswith("...")]
+            if read_as is not None:
+                if len(read_as) != len(kinds):
+                    fail(f"{s['where']}: {len(read_as)} kinds to read as, {len(kinds)} arguments")
+                for k, a in zip(kinds, read_as):
+                    if k != a and (k, a) not in READ_AS:
+                        fail(f"{s['where']}: a {k} argument cannot be read as {a}")
+                kinds = read_as
+            for k in kinds:
+                if k not in ARG_GLUE:
+                    fail(f"{s['where']}: no reader for kind {k!r}; write this entry point by hand")
+            if s["result"] not in RESULT_GLUE:
+                fail(f"{s['where']}: no writer for result {s['result']!r}")
+            area = r["area"]
+            areas.add(area)
+            params = ["CZNLibrary&"] + [ARG_GLUE[k][0] for k in kinds]
+            args = ["lib"] + [ARG_GLUE[k][1].format(i=i) for i, k in enumerate(kinds)]
+            if s["result"] == "1F":
+                params.append("CAny&")
+                args.append("clResultat")
+            ret = RESULT_GLUE[s["result"]]
+            call = (f"static_cast<{ret} (*)({', '.join(params)})>(&{area}::{name})"
+                    f"({', '.join(args)})")
+            if s["result"] == "1F":
+                stmt = f"CAny clResultat; {call}; glue::PostAny(a, clResultat);"
+            elif ret == "void":
+                stmt = f"{call};"
+            else:
+                stmt = f"glue::Result<0x{s['result']}>::Post(a, {call});"
+            body.append(f"QV_EXPORT int {entry_name(r, n)}(STZNAppel* a, IZNLibrary* l, void** p) {{")
+            body.append(f"    return glue::Run(l, [&](CZNLibrary& lib) {{ {stmt} }});")
+            body.append("}")
+    out = ["// Generated from src/component/tables/functions.txt by gen_tables.py: do not edit.",
+           "// One entry point per syntax row that names its function.",
+           '#include "component/entry_glue.h"',
+           '#include "component/export.h"']
+    out += [f'#include "{a}/functions.h"' for a in sorted(areas)]
+    out += ["", "// Arguments the host passes are read even when unused.",
+            '#pragma GCC diagnostic ignored "-Wunused-parameter"',
+            'extern "C" {'] + body + ['}  // extern "C"']
+    return "\n".join(out) + "\n"
 
 
 def read_constants(path):
@@ -274,6 +372,7 @@ def main():
     write_if_changed(os.path.join(dst, "descriptor_tables.cpp"), "\n".join(out) + "\n")
     write_if_changed(os.path.join(dst, "host_signatures.inc"), gen_signatures(functions))
     write_if_changed(os.path.join(dst, "entry_points.txt"), "".join(n + "\n" for n in sorted(built)))
+    write_if_changed(os.path.join(dst, "entry_points.cpp"), gen_entry_points(functions))
 
 
 if __name__ == "__main__":
