@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "core/zndstr.h"
 
 // Variable identifiers with storage in the library object.
@@ -97,9 +97,6 @@ public:
     static CZNDSTR Paques(int nAnnee);
     CZNDSTR UTCVersLocale(const class CDateTime& clDate);
     CZNDSTR LocaleVersUTC(const class CDateTime& clDate);
-    // The host's language information for names and system masks, or null
-    // (borrowed for the current call).
-    class IInfoLangue* piGetInfoLangue();
     // -- File handles --
     // Handles index the process-wide table of open files (2 and up). A
     // failure raises its user error (level 2) and gives -1, false, 0 or an

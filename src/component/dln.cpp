@@ -2,7 +2,7 @@
 // own table; without one, a built-in list of module file names answers.
 #include <cstring>
 
-#include "component/export.h"
+#include "platform/export.h"
 #include "qvstd/exports.h"
 
 namespace {

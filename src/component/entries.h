@@ -5,7 +5,7 @@
 
 #include "component/compo.h"
 #include "core/zndstr.h"
-#include "component/export.h"
+#include "platform/export.h"
 #include "qvstd/callrecord.h"
 #include "qvstd/types.h"
 

@@ -14,7 +14,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "core/any.h"
 #include "core/zndstr.h"
 #include "datetime/datetime.h"

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 
 namespace component {
 

@@ -8,8 +8,8 @@
 
 #include "component/compo.h"
 #include "component/execlink.h"
-#include "component/export.h"
-#include "component/language.h"
+#include "platform/export.h"
+#include "runtime/language.h"
 #include "component/library_module.h"
 #include "component/tables.h"
 
@@ -26,7 +26,6 @@ struct STEtatModule {
     void* piInfoAlphabet = nullptr;
 };
 STEtatModule s_stModule;
-int s_nLangue = 0;
 
 void GestionnaireAlarme(int) {}
 
@@ -72,11 +71,6 @@ bool bRestaureSignaux() {
 }
 
 }  // namespace
-
-namespace qvstd {
-int nGetInterfaceLanguage() { return s_nLangue; }
-void SetInterfaceLanguage(int nLangue) { s_nLangue = nLangue; }
-}  // namespace qvstd
 
 void COMPO_SetLanguageObsolete(int nLangue, const char* pszFichier) {
     if (pszFichier == nullptr) {

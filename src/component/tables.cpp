@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "component/language.h"
+#include "runtime/language.h"
 
 extern const char* const gstTabTypeRef[NB_TYPEREFS + 1] = {
     "+:008:0:STD:Processus",

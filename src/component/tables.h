@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "component/export.h"
+#include "platform/export.h"
 #include "qvstd/callrecord.h"
 #include "qvstd/descriptor.h"
 

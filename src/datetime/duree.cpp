@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "component/error/dllres.h"
+#include "runtime/error/dllres.h"
 #include "core/tstring.h"
 #include "core/zndstr.h"
 #include "datetime/dtinternal.h"

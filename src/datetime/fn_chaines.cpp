@@ -143,10 +143,6 @@ bool bChaineVersDate(const char* pszTexte, const char* pszFormat, char* pszResul
 
 // --- Language functions -------------------------------------------------------------------
 
-IInfoLangue* CComposanteStandard::piGetInfoLangue() {
-    return reinterpret_cast<IInfoLangue*>(nInfoVM(INFOVM_INFOLANGUE, 0));
-}
-
 namespace {
 
 // The language information for names, unless it says its date description

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <string>
 
-#include "component/error/dllres.h"
+#include "runtime/error/dllres.h"
 #include "datetime/maskdate.h"
 #include "qvstd/infolangue.h"
 

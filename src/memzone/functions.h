@@ -12,7 +12,7 @@
 #pragma once
 #include <cstdint>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "qvstd/any.h"
 
 namespace memzone {

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <new>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "memzone/memzone.h"
 #include "memzone/mz_valeur.h"
 #include "qvstd/xerror.h"

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "core/any.h"
 #include "core/zndstr.h"
 

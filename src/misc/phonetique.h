@@ -11,7 +11,7 @@
 #pragma once
 #include <cstddef>
 
-#include "component/export.h"
+#include "platform/export.h"
 #include "qvstd/xerror.h"
 
 extern "C" {

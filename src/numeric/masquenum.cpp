@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "component/error/dllres.h"
+#include "runtime/error/dllres.h"
 #include "numeric/taille.h"
 #include "qvstd/infolangue.h"
 

@@ -13,7 +13,7 @@
 
 #include "component/compo.h"
 #include "component/execlink.h"
-#include "component/language.h"
+#include "runtime/language.h"
 #include "component/tables.h"
 #include "fake_host.h"
 #include "qvstd/exports.h"

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "common/null_host.h"
 #include "core/any.h"
 #include "core/zndstr.h"

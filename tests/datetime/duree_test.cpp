@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "component/language.h"
+#include "runtime/language.h"
 #include "core/zndstr.h"
 #include "datetime/duree.h"
 

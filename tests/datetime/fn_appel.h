@@ -16,7 +16,7 @@
 
 #include "component/compo.h"
 #include "component/fake_host.h"
-#include "component/language.h"
+#include "runtime/language.h"
 #include "component/tables.h"
 #include "core/zndstr.h"
 #include "datetime/fn_horloge.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "common/temp_home.h"
-#include "component/language.h"
+#include "runtime/language.h"
 #include "core/tstring.h"
 #include "datetime/maskdate.h"
 #include "qvstd/infolangue.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "component/error/dllres.h"
-#include "component/language.h"
+#include "runtime/error/dllres.h"
+#include "runtime/language.h"
 #include "qvstd/xerror.h"
 
 namespace {

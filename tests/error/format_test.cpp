@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "component/error/dllres.h"
+#include "runtime/error/dllres.h"
 
 namespace {
 

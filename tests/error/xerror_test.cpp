@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "component/error/dllres.h"
-#include "component/language.h"
+#include "runtime/error/dllres.h"
+#include "runtime/language.h"
 #include "qvstd/xerror.h"
 
 namespace {

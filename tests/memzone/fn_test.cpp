@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "core/any.h"
 #include "core/zndstr.h"
 #include "memzone/functions.h"

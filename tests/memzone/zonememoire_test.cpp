@@ -3,7 +3,7 @@
 #include <thread>
 #include <vector>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "core/any.h"
 #include "memzone/mz_test_util.h"
 #include "memzone/zonememoire.h"

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "misc/couleur.h"
 #include "misc/functions.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "misc/functions.h"
 #include "misc/guid.h"
 

@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "misc/functions.h"
 
 namespace {

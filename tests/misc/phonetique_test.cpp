@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "misc/functions.h"
 #include "misc/phonetique.h"
 

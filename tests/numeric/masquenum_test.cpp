@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "common/temp_home.h"
-#include "component/language.h"
+#include "runtime/language.h"
 #include "core/tstring.h"
 #include "numeric/masquenum.h"
 #include "qvstd/infolangue.h"

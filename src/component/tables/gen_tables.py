@@ -253,7 +253,7 @@ def gen_entry_points(rows):
     out = ["// Generated from src/component/tables/functions.txt by gen_tables.py: do not edit.",
            "// One entry point per syntax row that names its function.",
            '#include "component/entry_glue.h"',
-           '#include "component/export.h"']
+           '#include "platform/export.h"']
     out += [f'#include "{a}/functions.h"' for a in sorted(areas)]
     out += ["", "// Arguments the host passes are read even when unused.",
             '#pragma GCC diagnostic ignored "-Wunused-parameter"',

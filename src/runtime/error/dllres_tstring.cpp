@@ -1,7 +1,7 @@
 // Message loading and formatting into owned C texts.
 #include <cstdlib>
 
-#include "component/error/dllres.h"
+#include "runtime/error/dllres.h"
 #include "core/tstring.h"
 #include "qvstd/xerror.h"
 

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <cwchar>
 
-#include "component/error/dllres.h"
+#include "runtime/error/dllres.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Message texts by number. The host's loader knows the texts of the
 // installed language and is asked first; the component's own texts (one
 // table, in the two interface languages) answer otherwise.
-#include "component/error/dllres.h"
+#include "runtime/error/dllres.h"
 
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
-#include "component/language.h"
+#include "runtime/language.h"
 
 namespace {
 

@@ -77,6 +77,9 @@ public:
     bool bSimulateurPocket() { return nInfoVM(5, 0) != 0; }
     bool bExecutionMCU() { return nInfoVM(7, 0) != 0; }
     bool bMTEnCours();
+    // The host's language information (day and month names, system masks),
+    // or null; borrowed for the current call.
+    class IInfoLangue* piGetInfoLangue();
 
     // Errors.
     // Fills the error object with a user error; the arguments go into the

@@ -2,7 +2,7 @@
 // identifier, level. Searched from the first row, so the first row of a code
 // wins (80260 has two; the second is never reached, kept so the table stays
 // as the host's tools know it).
-#include "component/error/dllres.h"
+#include "runtime/error/dllres.h"
 #include "qvstd/xerror.h"
 
 const STErrorDef gstErrorDef[] = {

@@ -10,7 +10,7 @@
 #include <initializer_list>
 #include <new>
 
-#include "component/error/dllres.h"
+#include "runtime/error/dllres.h"
 
 namespace {
 

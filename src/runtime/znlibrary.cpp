@@ -1,12 +1,13 @@
-#include "component/znlibrary.h"
+// The library object's call services: the current call record, the host's
+// parameter and result services, errors and callbacks. What it answers
+// about the component itself is the frame's (component/library_object.cpp).
+#include "runtime/znlibrary.h"
 
 #include <cstdarg>
 #include <cstring>
 
-#include "component/language.h"
-#include "component/library_module.h"
-#include "component/tables.h"
 #include "core/any.h"
+#include "runtime/language.h"
 
 CZNLibrary::CZNLibrary() : m_pclErreur(new CXError()) {}
 
@@ -18,14 +19,6 @@ void CZNLibrary::Release() { delete this; }
 
 void* CZNLibrary::pQueryProxy(int) { return nullptr; }
 
-void CZNLibrary::GetResume(char* pszBuffer, int nTaille) { CopieTexteLangue(gpszResume, pszBuffer, nTaille); }
-
-void CZNLibrary::GetDescription(char* pszBuffer, int nTaille) {
-    CopieTexteLangue(gpszDescription, pszBuffer, nTaille);
-}
-
-const char* CZNLibrary::pzGetHelpFile() { return gpszFichierAide[qvstd::bFirstLanguage() ? 0 : 1]; }
-
 void CZNLibrary::GetExportTable_OBSOLETE(void** ppTable, int* pnCount) {
     if (ppTable) *ppTable = nullptr;
     if (pnCount) *pnCount = 0;
@@ -35,22 +28,10 @@ void CZNLibrary::GetPropertyTable_OBSOLETE(void** ppTable, int* pnCount) { GetEx
 
 void CZNLibrary::GetTableSynonyme_OBSOLETE(void** ppTable, int* pnCount) { GetExportTable_OBSOLETE(ppTable, pnCount); }
 
-int CZNLibrary::SetLanguage_OBSOLETE(int nLangue, const char* pszFichier) {
-    COMPO_SetLanguageObsolete(nLangue, pszFichier);
-    return 1;
-}
-
 int CZNLibrary::bFinInitZNL() {
     if (m_piLibShop != nullptr && !m_piLibShop->bEnregistre(8, 10, 1, "LibShop", this, m_pclErreur)) return 0;
     return bFinInit();
 }
-
-int CZNLibrary::SetAlphabet(int nCode, void* pTable) {
-    COMPO_ChangeAlphabet(nCode, pTable, nullptr);
-    return 1;
-}
-
-intptr_t CZNLibrary::InfoComposante(int nCode, intptr_t nArgument) { return COMPO_nInfoComposante(nCode, nArgument); }
 
 STZNAppel* CZNLibrary::ChangeContexteAppel(STZNAppel* pstAppel) {
     STZNAppel* pstAncien = m_pstAppel;
@@ -122,6 +103,10 @@ intptr_t CZNLibrary::nInfoVM(int nRequete, intptr_t nArgument) {
 const char* CZNLibrary::pszGetNomTraitementCourant() {
     const char* psz = reinterpret_cast<const char*>(nInfoVM(13, 2));
     return psz != nullptr ? psz : "";
+}
+
+IInfoLangue* CZNLibrary::piGetInfoLangue() {
+    return reinterpret_cast<IInfoLangue*>(nInfoVM(INFOVM_INFOLANGUE, 0));
 }
 
 bool CZNLibrary::bMTEnCours() {

@@ -10,7 +10,7 @@
 // Keep the table sorted by number (checked by the tests).
 #include <cstddef>
 
-#include "component/error/dllres.h"
+#include "runtime/error/dllres.h"
 
 namespace {
 
