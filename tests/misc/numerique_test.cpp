@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/znlibrary.h"
+#include "component/znlibrary.h"
 #include "core/zndstr.h"
 #include "misc/functions.h"
 #include "qvstd/strmem.h"
@@ -110,26 +110,15 @@ void Remplit(CAny& cl, const STCas& st, CZNDSTR& sTexte) {
         if (st.nType != ANY_VIDE) cl.SetValue(aby);
         return;
     }
+    const std::wstring sLarge(st.pszTexte, st.pszTexte + strlen(st.pszTexte));
+    if (st.nType == ANY_DSTR) sTexte.nAssign(st.pszTexte);
+    if (st.nType == ANY_USTR) sTexte.nAssignUNICODE(sLarge.c_str());
+    void* pMemoire = sTexte.pGetMemoire();
     switch (st.nType) {
         case ANY_CSTR: cl.SetValue(st.pszTexte); break;
-        case ANY_DSTR: {
-            sTexte.nAssign(st.pszTexte);
-            void* p = sTexte.pGetMemoire();
-            cl.SetValue(&p);
-            break;
-        }
-        case ANY_USTR: {
-            std::wstring sW(st.pszTexte, st.pszTexte + strlen(st.pszTexte));
-            sTexte.nAssignUNICODE(sW.c_str());
-            void* p = sTexte.pGetMemoire();
-            cl.SetValue(&p);
-            break;
-        }
-        case ANY_WSTR: {
-            std::wstring sW(st.pszTexte, st.pszTexte + strlen(st.pszTexte));
-            cl.SetValue(sW.c_str());
-            break;
-        }
+        case ANY_DSTR:
+        case ANY_USTR: cl.SetValue(&pMemoire); break;
+        case ANY_WSTR: cl.SetValue(sLarge.c_str()); break;
         case ANY_CAR: {
             uint16_t w = static_cast<unsigned char>(st.pszTexte[0]);
             cl.SetValue(&w);
