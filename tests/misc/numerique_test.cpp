@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "component/znlibrary.h"
+#include "runtime/znlibrary.h"
 #include "core/zndstr.h"
 #include "misc/functions.h"
 #include "qvstd/strmem.h"
