@@ -25,17 +25,27 @@ public:
         m_dwDestination = n;
     }
     uint32_t dwCompression() override {
-        if (static_cast<uint64_t>(m_dwSource) + 5 > m_dwDestination) return 0;
+        m_eEchec = static_cast<uint64_t>(m_dwSource) + 5 > m_dwDestination ? PACK_ECHEC_PLACE : PACK_OK;
+        if (m_eEchec != PACK_OK) return 0;
         m_pbyDestination[0] = 0;
         std::memcpy(m_pbyDestination + 1, &m_dwSource, 4);
         std::memcpy(m_pbyDestination + 5, m_pbySource, m_dwSource);
         return m_dwSource + 5;
     }
     uint32_t dwDecompression(uint8_t) override {
+        m_eEchec = eVerifieBloc();
         uint32_t n = dwCompte();
-        if (n == PACK_TAILLE_INVALIDE || static_cast<uint64_t>(n) + 5 > m_dwSource || n > m_dwDestination) return 0;
+        if (m_eEchec == PACK_OK && n > m_dwDestination) m_eEchec = PACK_ECHEC_PLACE;
+        if (m_eEchec != PACK_OK) return 0;
         std::memcpy(m_pbyDestination, m_pbySource + 5, n);
         return n;
+    }
+    ePACK_ECHEC eGetEchec() const override { return m_eEchec; }
+    ePACK_ECHEC eVerifieBloc() override {
+        if (m_dwSource == 0 || m_pbySource[0] != 0) return m_dwSource == 0 ? PACK_ECHEC_ENDOMMAGE : PACK_ECHEC_METHODE;
+        uint32_t n = dwCompte();
+        if (n == PACK_TAILLE_INVALIDE || static_cast<uint64_t>(n) + 5 > m_dwSource) return PACK_ECHEC_ENDOMMAGE;
+        return PACK_OK;
     }
     uint32_t dwTailleEntree() override {
         uint32_t n = dwCompte();
@@ -55,6 +65,7 @@ private:
     uint32_t m_dwSource = 0;
     uint8_t* m_pbyDestination = nullptr;
     uint32_t m_dwDestination = 0;
+    ePACK_ECHEC m_eEchec = PACK_OK;
 };
 
 class CBufferFuzz : public CQVBuffer {

@@ -20,6 +20,7 @@ void Decode(int nType, const uint8_t* pby, size_t n) {
     cl.ChangeSource(abBloc.data(), static_cast<uint32_t>(abBloc.size()));
     uint32_t dwEntree = cl.dwTailleEntree();
     uint32_t dwTaille = cl.dwTailleDecompression();
+    ePACK_ECHEC eBloc = cl.eVerifieBloc();
     (void)dwEntree;
     if (dwTaille == PACK_TAILLE_INVALIDE || dwTaille > SORTIE_MAX) dwTaille = SORTIE_MAX / 16;
     // Exactly the room announced, so that any overrun is caught.
@@ -27,6 +28,9 @@ void Decode(int nType, const uint8_t* pby, size_t n) {
     cl.ChangeDestination(abSortie.data(), dwTaille);
     uint32_t dw = cl.dwDecompression(static_cast<uint8_t>(nType));
     if (dw > dwTaille) abort();
+    // A block refused ahead is never decoded; a result always has no cause.
+    if (eBloc != PACK_OK && (dw != 0 || cl.eGetEchec() != eBloc)) abort();
+    if (dw != 0 && cl.eGetEchec() != PACK_OK) abort();
 }
 
 void AllerRetour(int nType, const uint8_t* pby, size_t n) {
@@ -54,6 +58,8 @@ void AllerRetour(int nType, const uint8_t* pby, size_t n) {
     cl.ChangeSource(abBloc.data(), static_cast<uint32_t>(abBloc.size()));
     uint32_t dwTaille = cl.dwTailleDecompression();
     if (dwTaille == PACK_TAILLE_INVALIDE) abort();
+    // What the coders produce is never taken for a lie.
+    if (cl.eVerifieBloc() != PACK_OK) abort();
     std::vector<uint8_t> abSortie(dwTaille);
     cl.ChangeDestination(abSortie.data(), dwTaille);
     uint32_t dw = cl.dwDecompression(static_cast<uint8_t>(nType));
@@ -71,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pbyDonnees, size_t nTaille)
         case 0: Decode(4, pby, n); break;
         case 1: Decode(2, pby, n); break;
         case 2: Decode(5, pby, n); break;
-        case 3: g_nDecompresseChaine(pby, static_cast<uint32_t>(n), false, clResultat); break;
-        case 4: g_nDecompresseChaine(pby, static_cast<uint32_t>(n), true, clResultat); break;
+        case 3: g_eDecompresseChaine(pby, static_cast<uint32_t>(n), false, clResultat); break;
+        case 4: g_eDecompresseChaine(pby, static_cast<uint32_t>(n), true, clResultat); break;
         case 5: AllerRetour(4, pby, n); break;
         case 6: AllerRetour(2, pby, n); break;
         default: AllerRetour(5, pby, n); break;

@@ -197,7 +197,13 @@ void CQVBuffer::__vFreeZBuffer() {
 
 bool CQVBuffer::__vAllocPackObject() {
     int nType = m_ePackMethod == BUFFER_PACK_QVC40 ? 5 : 4;
-    m_pclPack = pclCreePackObject(nType);
+    try {
+        m_pclPack = pclCreePackObject(nType);
+    } catch (const std::bad_alloc&) {
+        m_pclPack = nullptr;
+        _Erreur(BUFFER_ERREUR_MEMOIRE);
+        return false;
+    }
     if (m_pclPack == nullptr) _Erreur(BUFFER_ERREUR_COMPRESSION);
     return m_pclPack != nullptr;
 }
@@ -665,7 +671,8 @@ bool CQVBuffer::_bPack() {
     m_pclPack->ChangeDestination(m_pbyZBuffer, dwCapacite);
     uint32_t dwCode = m_pclPack->dwCompression();
     if (dwCode == 0 || dwCode > dwCapacite) {
-        _Erreur(BUFFER_ERREUR_COMPRESSION);
+        _Erreur(dwCode == 0 && m_pclPack->eGetEchec() == PACK_ECHEC_MEMOIRE ? BUFFER_ERREUR_MEMOIRE
+                                                                             : BUFFER_ERREUR_COMPRESSION);
         return false;
     }
     // The packed bytes are still only in the side buffer: a failure here
@@ -694,29 +701,61 @@ bool CQVBuffer::_bPack() {
     return true;
 }
 
+namespace {
+
+// The buffer's cause for a block the pack object refuses or cannot unpack.
+eBUFFER_ERREUR _eErreurBloc(ePACK_ECHEC e) {
+    switch (e) {
+        case PACK_ECHEC_MEMOIRE: return BUFFER_ERREUR_MEMOIRE;
+        case PACK_ECHEC_METHODE: return BUFFER_ERREUR_COMPRESSION;
+        case PACK_ECHEC_TAILLE: return BUFFER_ERREUR_BLOC_TAILLE;
+        default: return BUFFER_ERREUR_BLOC_ENDOMMAGE;
+    }
+}
+
+}  // namespace
+
 bool CQVBuffer::_bUnpack() {
     uint32_t dwPremier = m_dwPremierOctetCode;
     uint32_t dwAncienne = m_dwTaille;
     uint32_t dwRegion = dwAncienne - dwPremier;
     m_pclPack->ChangeSource(m_pbyDonnees + dwPremier, dwRegion);
+    // Nothing is allocated for a block before it is known to be whole and to
+    // announce a size that its bytes can produce.
+    ePACK_ECHEC eBloc = m_pclPack->eVerifieBloc();
+    if (eBloc != PACK_OK) {
+        _Erreur(_eErreurBloc(eBloc));
+        return false;
+    }
     uint32_t dwEntree = m_pclPack->dwTailleEntree();
     uint32_t dwSortie = m_pclPack->dwTailleDecompression();
-    // A block must lie in the region; one byte more is the end mark that the
-    // short-text form leaves out.
-    if (dwEntree == PACK_TAILLE_INVALIDE || dwSortie == PACK_TAILLE_INVALIDE ||
-        static_cast<uint64_t>(dwEntree) > static_cast<uint64_t>(dwRegion) + 1) {
+    if (dwEntree == PACK_TAILLE_INVALIDE || dwSortie == PACK_TAILLE_INVALIDE) {
         _Erreur(BUFFER_ERREUR_COMPRESSION);
+        return false;
+    }
+    // A block lies whole in the region; only the short-text form may leave
+    // out its end mark, one byte past the region.
+    bool bTexte = eGetCompresseurType() == 5;
+    if (static_cast<uint64_t>(dwEntree) > static_cast<uint64_t>(dwRegion) + (bTexte ? 1 : 0)) {
+        _Erreur(BUFFER_ERREUR_BLOC_ENDOMMAGE);
         return false;
     }
     uint32_t dwPlace = std::max(dwEntree, dwSortie);
     uint64_t qwFin = static_cast<uint64_t>(dwPremier) + dwPlace;
+    // A result the buffer's 32-bit sizes cannot hold is one memory cannot.
     if (qwFin > TAILLE_MAX) {
-        _Erreur(BUFFER_ERREUR_COMPRESSION);
+        _Erreur(BUFFER_ERREUR_MEMOIRE);
         return false;
     }
     // Room for the larger of the block and its result. The block is read
     // only over bytes that are set: the region and, at most, a zero after it.
     if (qwFin > dwAncienne && !_bSetSize(static_cast<uint32_t>(qwFin), false)) return false;
+    if (m_dwTailleZBuffer < dwSortie) {
+        // The side buffer could not grow with the content.
+        _Erreur(BUFFER_ERREUR_MEMOIRE);
+        _bSetSize(dwAncienne, false);
+        return false;
+    }
     uint32_t dwSource = std::max(dwEntree, dwRegion);
     if (dwSource > dwRegion) std::memset(m_pbyDonnees + dwAncienne, 0, dwSource - dwRegion);
     uint32_t dwCapacite = std::min(dwPlace, m_dwTailleZBuffer);
@@ -726,16 +765,16 @@ bool CQVBuffer::_bUnpack() {
     bool bOk;
     try {
         dwResultat = m_pclPack->dwDecompression(static_cast<uint8_t>(eGetCompresseurType()));
-        // The block formats announce their exact result: nothing produced
-        // for a non-empty announcement is an unusable block.
+        // Nothing produced is a result only when the coder says so; the
+        // block formats then must have announced nothing.
         bOk = dwResultat <= dwCapacite &&
-              !(dwResultat == 0 && dwSortie != 0 && m_ePackMethod != BUFFER_PACK_QVC40);
+              (dwResultat != 0 || (m_pclPack->eGetEchec() == PACK_OK && (bTexte || dwSortie == 0)));
     } catch (...) {
         _bSetSize(dwAncienne, false);
         throw;
     }
     if (!bOk) {
-        _Erreur(BUFFER_ERREUR_COMPRESSION);
+        _Erreur(_eErreurBloc(m_pclPack->eGetEchec()));
         _bSetSize(dwAncienne, false);
         return false;
     }

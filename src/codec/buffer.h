@@ -50,13 +50,17 @@ enum eBUFFER_SEEK : uint32_t {
     BUFFER_SEEK_FIN = 2,
 };
 
-// Why the last coding, uncoding or method change failed. The numbers are the
-// user errors the language functions raise for the same causes.
+// Why the last coding, uncoding or method change failed. Memory is the
+// component's internal code 100; the cipher and compressor causes carry the
+// user error the language functions raise for them; the two kinds of
+// unusable block are told apart so that the message can name the cause.
 enum eBUFFER_ERREUR : int32_t {
     BUFFER_ERREUR_AUCUNE = 0,
     BUFFER_ERREUR_MEMOIRE = 100,          // an allocation failed
+    BUFFER_ERREUR_BLOC_ENDOMMAGE = 101,   // the coded block is cut or does not decode to its size
+    BUFFER_ERREUR_BLOC_TAILLE = 102,      // the coded block announces more than its bytes can produce
     BUFFER_ERREUR_CRYPTAGE = 80041,       // no cipher can be made for the crypt method
-    BUFFER_ERREUR_COMPRESSION = 80550,    // no compressor for the pack method, or an unusable block
+    BUFFER_ERREUR_COMPRESSION = 80550,    // no compressor for the pack method, or an unknown block method
 };
 
 class CQVBuffer : public CQVUnknown {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -33,6 +34,21 @@ CCompresseurBase::CCompresseurBase() {
 
 CCompresseurBase::~CCompresseurBase() { pthread_mutex_destroy(&m_stMutex); }
 
+ePACK_ECHEC CCompresseurBase::eVerifieBloc(const uint8_t* pbyBloc, uint32_t dwTaille) {
+    if (pbyBloc == nullptr || dwTaille == 0) return PACK_ECHEC_ENDOMMAGE;
+    const uint8_t byMethode = pbyBloc[0];
+    if (byMethode != 0 && byMethode != 2 && byMethode != 4) return PACK_ECHEC_METHODE;
+    const uint32_t dwEntete = byMethode == 0 ? ENTETE_STOCKE : ENTETE;
+    if (dwTaille < dwEntete) return PACK_ECHEC_ENDOMMAGE;
+    // Stored count or payload length: the bytes must all be there.
+    const uint32_t dwCompte = _dwLit32(pbyBloc + 1);
+    if (dwCompte > dwTaille - dwEntete) return PACK_ECHEC_ENDOMMAGE;
+    if (byMethode == 0) return PACK_OK;
+    const uint64_t qwMax =
+        byMethode == 4 ? CZLWCompresseur::qwTailleMax(dwCompte) : CVieuxBlocCompresseur::qwTailleMax(dwCompte);
+    return _dwLit32(pbyBloc + 5) > qwMax ? PACK_ECHEC_TAILLE : PACK_OK;
+}
+
 uint32_t CCompresseurBase::dwTailleEntree(const uint8_t* pbyBloc, uint32_t dwTaille) {
     if (pbyBloc == nullptr || dwTaille < ENTETE_STOCKE) return PACK_TAILLE_INVALIDE;
     if (pbyBloc[0] == 0) return _dwBorne(uint64_t{_dwLit32(pbyBloc + 1)} + ENTETE_STOCKE);
@@ -50,29 +66,55 @@ uint32_t CCompresseurBase::dwTailleDecompression(const uint8_t* pbyBloc, uint32_
 
 uint32_t CCompresseurBase::dwTailleBufferCompression(uint32_t dwTaille) { return _dwBorne(uint64_t{dwTaille} + 7); }
 
+namespace {
+
+// The compressor's lock for the length of one call, released on every path.
+class CVerrou {
+public:
+    explicit CVerrou(pthread_mutex_t* pst) : m_pst(pst) { pthread_mutex_lock(m_pst); }
+    ~CVerrou() { pthread_mutex_unlock(m_pst); }
+    CVerrou(const CVerrou&) = delete;
+    CVerrou& operator=(const CVerrou&) = delete;
+
+private:
+    pthread_mutex_t* m_pst;
+};
+
+}  // namespace
+
 uint32_t CCompresseurBase::dwCompression(const uint8_t* pbySource, uint32_t dwSource, uint8_t* pbyDestination,
                                          uint32_t dwCapacite) {
-    pthread_mutex_lock(&m_stMutex);
+    CVerrou clVerrou(&m_stMutex);
     m_pbySource = pbySource;
     m_dwSource = pbySource != nullptr ? dwSource : 0;
     m_pbyDestination = pbyDestination;
     m_dwDestination = pbyDestination != nullptr ? dwCapacite : 0;
-    uint32_t dw = _dwCompression();
+    m_eEchec = PACK_OK;
+    uint32_t dw;
+    try {
+        dw = _dwCompression();
+    } catch (const std::bad_alloc&) {
+        dw = _dwEchec(PACK_ECHEC_MEMOIRE);
+    }
     m_pbySource = nullptr;
-    pthread_mutex_unlock(&m_stMutex);
     return dw;
 }
 
 uint32_t CCompresseurBase::dwDecompression(const uint8_t* pbySource, uint32_t dwSource, uint8_t* pbyDestination,
                                            uint32_t dwCapacite) {
-    pthread_mutex_lock(&m_stMutex);
+    CVerrou clVerrou(&m_stMutex);
     m_pbySource = pbySource;
     m_dwSource = pbySource != nullptr ? dwSource : 0;
     m_pbyDestination = pbyDestination;
     m_dwDestination = pbyDestination != nullptr ? dwCapacite : 0;
-    uint32_t dw = _dwDecompression();
+    m_eEchec = PACK_OK;
+    uint32_t dw;
+    try {
+        dw = _dwDecompression();
+    } catch (const std::bad_alloc&) {
+        dw = _dwEchec(PACK_ECHEC_MEMOIRE);
+    }
     m_pbySource = nullptr;
-    pthread_mutex_unlock(&m_stMutex);
     return dw;
 }
 
@@ -85,7 +127,7 @@ void CCompresseurBase::_EcritEntete(uint8_t byMethode, uint32_t dwPayload) {
 }
 
 uint32_t CCompresseurBase::_dwStocke() {
-    if (uint64_t{m_dwSource} + ENTETE_STOCKE > m_dwDestination) return 0;
+    if (uint64_t{m_dwSource} + ENTETE_STOCKE > m_dwDestination) return _dwEchec(PACK_ECHEC_PLACE);
     m_pbyDestination[0] = 0;
     _Ecrit32(m_pbyDestination + 1, m_dwSource);
     if (m_dwSource != 0) std::memmove(m_pbyDestination + ENTETE_STOCKE, m_pbySource, m_dwSource);
@@ -93,9 +135,10 @@ uint32_t CCompresseurBase::_dwStocke() {
 }
 
 uint32_t CCompresseurBase::_dwDestocke() {
-    if (m_dwSource < ENTETE_STOCKE || m_pbySource[0] != 0) return 0;
+    if (m_dwSource < ENTETE_STOCKE || m_pbySource[0] != 0) return _dwEchec(PACK_ECHEC_ENDOMMAGE);
     uint32_t dwCompte = _dwLit32(m_pbySource + 1);
-    if (dwCompte > m_dwSource - ENTETE_STOCKE || dwCompte > m_dwDestination) return 0;
+    if (dwCompte > m_dwSource - ENTETE_STOCKE) return _dwEchec(PACK_ECHEC_ENDOMMAGE);
+    if (dwCompte > m_dwDestination) return _dwEchec(PACK_ECHEC_PLACE);
     if (dwCompte != 0) std::memmove(m_pbyDestination, m_pbySource + ENTETE_STOCKE, dwCompte);
     return dwCompte;
 }
@@ -145,32 +188,47 @@ void CCompresseur::ChangeDestination(uint8_t* pbyDestination, uint32_t dwCapacit
     m_dwDestination = pbyDestination != nullptr ? dwCapacite : 0;
 }
 
+bool CCompresseur::_bChangeMethode(int nType) {
+    try {
+        ChangeMethodeCompression(nType);
+        return true;
+    } catch (const std::bad_alloc&) {
+        m_eEchec = PACK_ECHEC_MEMOIRE;
+        return false;
+    }
+}
+
 uint32_t CCompresseur::dwCompression() {
-    return m_pclCompresseur->dwCompression(m_pbySource, m_dwSource, m_pbyDestination, m_dwDestination);
+    uint32_t dw = m_pclCompresseur->dwCompression(m_pbySource, m_dwSource, m_pbyDestination, m_dwDestination);
+    m_eEchec = dw == 0 ? m_pclCompresseur->eGetEchec() : PACK_OK;
+    return dw;
 }
 
 uint32_t CCompresseur::dwDecompression(uint8_t byType) {
-    if (m_pbySource == nullptr || m_dwSource == 0) return 0;
-    if (byType == 5) {
-        // The text form carries no method byte.
-        uint8_t byAvant = m_byType;
-        ChangeMethodeCompression(5);
-        uint32_t dw = m_pclCompresseur->dwDecompression(m_pbySource, m_dwSource, m_pbyDestination, m_dwDestination);
-        ChangeMethodeCompression(byAvant);
-        return dw;
+    m_eEchec = PACK_OK;
+    if (m_pbySource == nullptr || m_dwSource == 0) {
+        m_eEchec = PACK_ECHEC_ENDOMMAGE;
+        return 0;
     }
     uint8_t byAvant = m_byType;
-    uint8_t byMethode = m_pbySource[0];
-    uint32_t dw = 0;
-    if (byMethode == 0 || byMethode == 2 || byMethode == 4) {
-        // A stored block is read by any block compressor, never by the text coder.
-        if (byMethode == 0 && m_byType == 5) ChangeMethodeCompression(4);
-        ChangeMethodeCompression(byMethode);
-        dw = m_pclCompresseur->dwDecompression(m_pbySource, m_dwSource, m_pbyDestination, m_dwDestination);
+    uint8_t byMethode = byType == 5 ? 5 : m_pbySource[0];
+    if (byType != 5 && byMethode != 0 && byMethode != 2 && byMethode != 4) {
+        m_eEchec = PACK_ECHEC_METHODE;
+        return 0;
     }
-    ChangeMethodeCompression(byAvant);
+    // A stored block is read by any block compressor, never by the text coder
+    // (whose form carries no method byte).
+    if (byMethode == 0 && m_byType == 5 && !_bChangeMethode(4)) return 0;
+    if (!_bChangeMethode(byMethode)) return 0;
+    uint32_t dw = m_pclCompresseur->dwDecompression(m_pbySource, m_dwSource, m_pbyDestination, m_dwDestination);
+    if (dw == 0) m_eEchec = m_pclCompresseur->eGetEchec();
+    // Without memory to switch back, the result is not handed out: the next
+    // packing would otherwise use the block's coder.
+    if (!_bChangeMethode(byAvant)) return 0;
     return dw;
 }
+
+ePACK_ECHEC CCompresseur::eVerifieBloc() { return m_pclCompresseur->eVerifieBloc(m_pbySource, m_dwSource); }
 
 uint32_t CCompresseur::dwTailleEntree() { return m_pclCompresseur->dwTailleEntree(m_pbySource, m_dwSource); }
 
@@ -236,7 +294,7 @@ void CZLWCompresseur::_Reinit() {
 uint32_t CZLWCompresseur::_dwCompression() {
     const uint32_t n = m_dwSource;
     if (n <= 19) return _dwStocke();
-    if (m_dwDestination < ENTETE) return 0;
+    if (m_dwDestination < ENTETE) return _dwEchec(PACK_ECHEC_PLACE);
     std::vector<uint16_t> tabHachage(ZLW_SLOTS, 0);
     m_tabEntrees.assign(512, {0, 0});
     _Reinit();
@@ -317,16 +375,70 @@ uint32_t CZLWCompresseur::_dwCompression() {
     return clSortie.dwPos;
 }
 
+namespace {
+
+// Sum over the codes j of [a, b) of max(min(j + 1, cap), floor): what those
+// codes can write at most, none counted below the floor.
+uint64_t _qwSommeCodes(uint64_t a, uint64_t b, uint64_t qwPlancher, uint64_t qwCap) {
+    if (a >= b) return 0;
+    // Codes that the floor covers: j + 1 < floor (all of them if the cap is below it).
+    uint64_t m = qwPlancher > qwCap ? b : std::clamp<uint64_t>(qwPlancher > 0 ? qwPlancher - 1 : 0, a, b);
+    uint64_t qw = (m - a) * qwPlancher;
+    // Then j + 1 up to the cap, then the cap.
+    uint64_t c = std::clamp<uint64_t>(qwCap, m, b);
+    if (c > m) qw += ((m + 1) + c) * (c - m) / 2;
+    qw += (b - c) * qwCap;
+    return qw;
+}
+
+}  // namespace
+
+// The largest output of a payload of B = 8 * dwPayload bits. After a clear
+// (or at the start), the j-th code (j from 0) writes at most j + 1 bytes:
+// every entry is the previous code's string plus one byte. No string is
+// longer than 65279 bytes (one byte and the 65278 entries that can be
+// learned). The width of code j is fixed by the entries learned before it:
+// 9 bits up to j = 254, then one bit more each time 257 + j reaches 512,
+// 1024, ..., 32768. Bytes per bit, kept as a running maximum, never fall as
+// j grows, so splitting the stream with clear codes can only lose: one run
+// of codes, each counted whole at that running maximum, bounds every stream
+// of B bits.
+uint64_t CZLWCompresseur::qwTailleMax(uint32_t dwPayload) {
+    constexpr uint64_t CAP = ZLW_MAX - ZLW_PREMIER + 1;
+    uint64_t qwBits = uint64_t{dwPayload} * 8;
+    uint64_t qwTotal = 0;
+    uint64_t j = 0;
+    // Running maximum of bytes per bit, as qwNum / qwDen.
+    uint64_t qwNum = 0, qwDen = 1;
+    for (uint64_t w = 9; qwBits > 0; w++) {
+        // Codes read with width w: up to the first one read one bit wider.
+        uint64_t qwFin = w < 16 ? (uint64_t{1} << w) - 257 : UINT64_MAX;
+        uint64_t n = std::min(qwFin - j, (qwBits + w - 1) / w);
+        uint64_t qwPlancher = (qwNum * w + qwDen - 1) / qwDen;
+        qwTotal += _qwSommeCodes(j, j + n, qwPlancher, CAP);
+        qwBits -= std::min(qwBits, n * w);
+        j += n;
+        uint64_t qwDernier = std::min(j, CAP);   // what code j - 1 can write
+        if (qwDernier * qwDen > qwNum * w) {
+            qwNum = qwDernier;
+            qwDen = w;
+        }
+    }
+    return qwTotal;
+}
+
 uint32_t CZLWCompresseur::_dwDecompression() {
-    if (m_dwSource < ENTETE_STOCKE) return 0;
+    ePACK_ECHEC eBloc = eVerifieBloc(m_pbySource, m_dwSource);
+    if (eBloc != PACK_OK) return _dwEchec(eBloc);
     if (m_pbySource[0] == 0) return _dwDestocke();
-    if (m_pbySource[0] != 4 || m_dwSource < ENTETE) return 0;
-    const uint32_t dwPayload = _dwLit32(m_pbySource + 1);
+    if (m_pbySource[0] != 4) return _dwEchec(PACK_ECHEC_METHODE);
+    // The payload lies inside the source and the announced size is within
+    // what it can produce (eVerifieBloc).
+    const uint32_t dwEntree = _dwLit32(m_pbySource + 1);
     const uint32_t dwAttendu = _dwLit32(m_pbySource + 5);
-    if (dwAttendu > m_dwDestination) return 0;
+    if (dwAttendu > m_dwDestination) return _dwEchec(PACK_ECHEC_PLACE);
     if (dwAttendu == 0) return 0;
     const uint8_t* pbyEntree = m_pbySource + ENTETE;
-    const uint32_t dwEntree = std::min(dwPayload, m_dwSource - ENTETE);
     uint32_t dwLu = 0;
     uint32_t dwAccu = 0;
     uint32_t dwBits = 0;
@@ -377,6 +489,8 @@ uint32_t CZLWCompresseur::_dwDecompression() {
         }
     };
 
+    // Any way out of the loop but the announced size reached is a damaged stream.
+    m_eEchec = PACK_ECHEC_ENDOMMAGE;
     uint32_t dwCode;
     uint32_t dwPrecedent = 0;   // 0: no previous string (start, or after a clear)
     while (dwSortie < dwAttendu) {
@@ -403,5 +517,7 @@ uint32_t CZLWCompresseur::_dwDecompression() {
         }
         dwPrecedent = dwCode;
     }
-    return dwSortie == dwAttendu ? dwSortie : 0;
+    if (dwSortie != dwAttendu) return 0;
+    m_eEchec = PACK_OK;
+    return dwSortie;
 }

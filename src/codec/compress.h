@@ -8,7 +8,10 @@
 // no header: its coded form is a NUL-terminated byte string.
 //
 // Every decoder takes its block as hostile: sizes are checked against the
-// bytes actually given and nothing is written past the destination.
+// bytes actually given, a block announcing more than its bytes could ever
+// produce is refused before anything is allocated for it, nothing is written
+// past the destination, and an allocation failure is reported as such
+// (eGetEchec) rather than thrown.
 #pragma once
 #include <pthread.h>
 
@@ -29,6 +32,9 @@ public:
     CCompresseurBase(const CCompresseurBase&) = delete;
     CCompresseurBase& operator=(const CCompresseurBase&) = delete;
 
+    // Header and length inside the dwTaille bytes, method known, announced
+    // size within what the payload can produce.
+    virtual ePACK_ECHEC eVerifieBloc(const uint8_t* pbyBloc, uint32_t dwTaille);
     // Whole length of the block (PACK_TAILLE_INVALIDE when it cannot be
     // read from the dwTaille bytes given).
     virtual uint32_t dwTailleEntree(const uint8_t* pbyBloc, uint32_t dwTaille);
@@ -37,11 +43,13 @@ public:
     // Destination room needed to pack dwTaille bytes.
     virtual uint32_t dwTailleBufferCompression(uint32_t dwTaille);
 
-    // Serialised per object; the source pointer is cleared afterwards.
+    // Serialised per object; the source pointer is cleared afterwards. 0 on
+    // failure, with the cause in eGetEchec (an allocation failure included).
     uint32_t dwCompression(const uint8_t* pbySource, uint32_t dwSource, uint8_t* pbyDestination,
                            uint32_t dwCapacite);
     uint32_t dwDecompression(const uint8_t* pbySource, uint32_t dwSource, uint8_t* pbyDestination,
                              uint32_t dwCapacite);
+    ePACK_ECHEC eGetEchec() const { return m_eEchec; }
 
 protected:
     virtual uint32_t _dwCompression() = 0;
@@ -53,11 +61,17 @@ protected:
     uint32_t _dwStocke();
     // Unpacks a stored block; 0 when it is unusable.
     uint32_t _dwDestocke();
+    // Records why the operation fails; 0, for the caller to return.
+    uint32_t _dwEchec(ePACK_ECHEC e) {
+        m_eEchec = e;
+        return 0;
+    }
 
     const uint8_t* m_pbySource = nullptr;
     uint32_t m_dwSource = 0;
     uint8_t* m_pbyDestination = nullptr;
     uint32_t m_dwDestination = 0;
+    ePACK_ECHEC m_eEchec = PACK_OK;
 
 private:
     pthread_mutex_t m_stMutex;
@@ -65,6 +79,10 @@ private:
 
 // Type 4: variable-width dictionary coder, codes of 9 to 16 bits.
 class CZLWCompresseur : public CCompresseurBase {
+public:
+    // The most bytes a payload of dwPayload bytes can decode to.
+    static uint64_t qwTailleMax(uint32_t dwPayload);
+
 protected:
     uint32_t _dwCompression() override;
     uint32_t _dwDecompression() override;
@@ -85,6 +103,8 @@ private:
 class CVieuxBlocCompresseur : public CCompresseurBase {
 public:
     CVieuxBlocCompresseur();
+    // The most bytes a payload of dwPayload bytes can decode to.
+    static uint64_t qwTailleMax(uint32_t dwPayload);
 
 protected:
     uint32_t _dwCompression() override;
@@ -120,6 +140,9 @@ public:
 // u32 length followed by that many bytes; its output is the bytes alone.
 class CCompresseurQVC40 : public CCompresseurBase {
 public:
+    // Nothing to check ahead: the form announces no size, and its result is
+    // at most 1.5 times its length (three values per pair of bytes).
+    ePACK_ECHEC eVerifieBloc(const uint8_t* pbyBloc, uint32_t dwTaille) override;
     uint32_t dwTailleEntree(const uint8_t* pbyBloc, uint32_t dwTaille) override;
     uint32_t dwTailleDecompression(const uint8_t* pbyBloc, uint32_t dwTaille) override;
     uint32_t dwTailleBufferCompression(uint32_t dwTaille) override;
@@ -138,7 +161,8 @@ public:
     CCompresseur& operator=(const CCompresseur&) = delete;
 
     // 0 or 4: variable-width coder, 2: old coder, 5: text coder; anything
-    // else gives the variable-width coder, recorded as type 4.
+    // else gives the variable-width coder, recorded as type 4. May throw
+    // std::bad_alloc (the current coder then stays).
     void ChangeMethodeCompression(int nType);
     uint8_t byGetType() const { return m_byType; }
 
@@ -152,13 +176,19 @@ public:
     uint32_t dwCompression() override;
     // Unless byType is 5, the block's own method byte chooses the decoder.
     uint32_t dwDecompression(uint8_t byType) override;
+    ePACK_ECHEC eGetEchec() const override { return m_eEchec; }
+    ePACK_ECHEC eVerifieBloc() override;
     uint32_t dwTailleEntree() override;
     uint32_t dwTailleDecompression() override;
     uint32_t dwTailleMinCompression() { return dwTailleBufferCompression(m_dwSource); }
     uint32_t dwTailleBufferCompression(uint32_t dwTaille) override;
 
 private:
+    // Switches the coder; false, with the current one kept, when memory is short.
+    bool _bChangeMethode(int nType);
+
     uint8_t m_byType = 255;
+    ePACK_ECHEC m_eEchec = PACK_OK;
     CCompresseurBase* m_pclCompresseur = nullptr;
     uint8_t* m_pbySource = nullptr;
     uint32_t m_dwSource = 0;

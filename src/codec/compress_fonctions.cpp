@@ -3,22 +3,17 @@
 #include "codec/compress_chaine.h"
 #include "component/compo.h"
 
-namespace {
-
-constexpr int ERREUR_METHODE = 80550;
-
-}  // namespace
-
 CZNBIN CComposanteStandard::Compresse(const void* pDonnees, uint32_t dwTaille, bool bTexte) {
     CZNBIN clResultat;
-    if (g_nCompresseChaine(COMPRESSION_LZW, pDonnees, dwTaille, bTexte, clResultat) != 0) RaiseError(ERREUR_METHODE);
+    eCHAINE_ECHEC e = g_eCompresseChaine(COMPRESSION_LZW, pDonnees, dwTaille, bTexte, clResultat);
+    if (e != CHAINE_OK) g_SignaleEchecChaine(*pclGetError(), e);
     return clResultat;
 }
 
 CZNBIN CComposanteStandard::Decompresse(const CZNBINBase& clSource) {
     CZNBIN clResultat;
-    // Every failure, a lack of memory included, is an unusable compressed string.
-    if (g_nDecompresseChaine(clSource.pGet(), static_cast<uint32_t>(clSource.nGetTaille()), false, clResultat) != 0)
-        RaiseError(ERREUR_METHODE);
+    eCHAINE_ECHEC e =
+        g_eDecompresseChaine(clSource.pGet(), static_cast<uint32_t>(clSource.nGetTaille()), false, clResultat);
+    if (e != CHAINE_OK) g_SignaleEchecChaine(*pclGetError(), e);
     return clResultat;
 }

@@ -253,6 +253,10 @@ int CDataCompressor::nDecompresse(const uint8_t* pbySource, uint32_t dwSource, u
     return nResultat;
 }
 
+ePACK_ECHEC CCompresseurQVC40::eVerifieBloc(const uint8_t* pbyBloc, uint32_t dwTaille) {
+    return pbyBloc != nullptr && dwTaille != 0 ? PACK_OK : PACK_ECHEC_ENDOMMAGE;
+}
+
 uint32_t CCompresseurQVC40::dwTailleEntree(const uint8_t* pbyBloc, uint32_t dwTaille) {
     if (pbyBloc == nullptr) return PACK_TAILLE_INVALIDE;
     const void* pNul = std::memchr(pbyBloc, 0, dwTaille);
@@ -272,13 +276,16 @@ uint32_t CCompresseurQVC40::dwTailleBufferCompression(uint32_t dwTaille) {
 }
 
 uint32_t CCompresseurQVC40::_dwCompression() {
-    if (m_dwSource < 4) return 0;
+    if (m_dwSource < 4) return _dwEchec(PACK_ECHEC_ENDOMMAGE);
     uint32_t dwLongueur;
     std::memcpy(&dwLongueur, m_pbySource, 4);
-    if (dwLongueur > m_dwSource - 4) return 0;
+    if (dwLongueur > m_dwSource - 4) return _dwEchec(PACK_ECHEC_ENDOMMAGE);
     uint32_t dwEcrit = 0;
-    if (!CDataCompressor::bCompresse(m_pbySource + 4, dwLongueur, m_pbyDestination, m_dwDestination, &dwEcrit))
-        return 0;
+    if (!CDataCompressor::bCompresse(m_pbySource + 4, dwLongueur, m_pbyDestination, m_dwDestination, &dwEcrit)) {
+        // A NUL cannot be coded; otherwise the room was short.
+        bool bNul = dwLongueur != 0 && std::memchr(m_pbySource + 4, 0, dwLongueur) != nullptr;
+        return _dwEchec(bNul ? PACK_ECHEC_METHODE : PACK_ECHEC_PLACE);
+    }
     // The count leaves the NUL out, except for an empty text, whose coded
     // form is the NUL alone (0 would read as a failure).
     return dwEcrit > 1 ? dwEcrit - 1 : dwEcrit;
@@ -286,7 +293,9 @@ uint32_t CCompresseurQVC40::_dwCompression() {
 
 uint32_t CCompresseurQVC40::_dwDecompression() {
     uint32_t dwEcrit = 0;
-    if (CDataCompressor::nDecompresse(m_pbySource, m_dwSource, m_pbyDestination, m_dwDestination, &dwEcrit) != 0)
-        return 0;
-    return dwEcrit;
+    switch (CDataCompressor::nDecompresse(m_pbySource, m_dwSource, m_pbyDestination, m_dwDestination, &dwEcrit)) {
+        case 0: return dwEcrit;
+        case 2: return _dwEchec(PACK_ECHEC_PLACE);
+        default: return _dwEchec(PACK_ECHEC_ENDOMMAGE);
+    }
 }

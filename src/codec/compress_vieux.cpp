@@ -133,15 +133,40 @@ uint32_t CVieuxBlocCompresseur::_dwCompression() {
     return static_cast<uint32_t>(qwTotal);
 }
 
+// The largest output of a payload of B = 8 * dwPayload bits. Two bounds
+// hold, and the smaller is taken.
+// - After a reset the j-th output code (j from 0) writes at most j + 1 bytes
+//   (every entry is the previous string plus one byte), and never more than
+//   3841 (one byte and the 3840 entries that can be learned); every code
+//   takes 9 bits at least. With that cap nondecreasing in j, resets can only
+//   lose: the codes of one run that B bits can hold bound the output.
+// - A code w bits wide names an entry below 2^w, and entry k >= 256 holds at
+//   most k - 254 bytes: min(2^w - 255, 3841) bytes for w bits, at best
+//   3841 bytes for 12 bits, whatever the widths and controls.
+// The first is exact while codes stay 9 bits wide and the second once the
+// table is full; between them the bound is at most 1.5 times the worst
+// stream, which is enough to refuse a lie before allocating for it.
+uint64_t CVieuxBlocCompresseur::qwTailleMax(uint32_t dwPayload) {
+    constexpr uint64_t CAP = CODES - ESCAPE + 1;
+    const uint64_t qwBits = uint64_t{dwPayload} * 8;
+    const uint64_t n = qwBits / 9;
+    uint64_t qwRun = n <= CAP ? n * (n + 1) / 2 : CAP * (CAP + 1) / 2 + (n - CAP) * CAP;
+    uint64_t qwLineaire = (qwBits * CAP + 11) / 12;
+    return std::min(qwRun, qwLineaire);
+}
+
 uint32_t CVieuxBlocCompresseur::_dwDecompression() {
-    if (m_dwSource < 5) return 0;
+    ePACK_ECHEC eBloc = eVerifieBloc(m_pbySource, m_dwSource);
+    if (eBloc != PACK_OK) return _dwEchec(eBloc);
     if (m_pbySource[0] == 0) return _dwDestocke();
-    if (m_pbySource[0] != 2 || m_dwSource < ENTETE) return 0;
-    const uint32_t dwPayload = _dwLit32(m_pbySource + 1);
+    if (m_pbySource[0] != 2) return _dwEchec(PACK_ECHEC_METHODE);
+    // The payload lies inside the source and the announced size is within
+    // what it can produce (eVerifieBloc).
+    const uint32_t dwEntree = _dwLit32(m_pbySource + 1);
     const uint32_t dwAttendu = _dwLit32(m_pbySource + 5);
-    if (dwAttendu > m_dwDestination || dwAttendu == 0) return 0;
+    if (dwAttendu > m_dwDestination) return _dwEchec(PACK_ECHEC_PLACE);
+    if (dwAttendu == 0) return 0;
     const uint8_t* pbyEntree = m_pbySource + ENTETE;
-    const uint32_t dwEntree = std::min(dwPayload, m_dwSource - ENTETE);
     uint32_t dwLu = 0;
     uint64_t qwAccu = 0;
     uint32_t dwBits = 0;
@@ -184,6 +209,8 @@ uint32_t CVieuxBlocCompresseur::_dwDecompression() {
         return true;
     };
 
+    // Any way out of the loop but the announced size reached is a damaged stream.
+    m_eEchec = PACK_ECHEC_ENDOMMAGE;
     bool bPrecedent = false;
     uint32_t dwPrecedent = 0;
     while (dwSortie < dwAttendu) {
@@ -222,5 +249,7 @@ uint32_t CVieuxBlocCompresseur::_dwDecompression() {
         bPrecedent = true;
         dwPrecedent = dwCode;
     }
-    return dwSortie == dwAttendu ? dwSortie : 0;
+    if (dwSortie != dwAttendu) return 0;
+    m_eEchec = PACK_OK;
+    return dwSortie;
 }

@@ -33,7 +33,11 @@ public:
     uint32_t dwCompression() override {
         m_pst->nCompressions++;
         if (bLanceCompression) throw std::runtime_error("pack");
-        if (bEchoueCompression || static_cast<uint64_t>(m_dwSource) + 5 > m_dwDestination) return 0;
+        m_eEchec = PACK_OK;
+        if (bEchoueCompression || static_cast<uint64_t>(m_dwSource) + 5 > m_dwDestination) {
+            m_eEchec = PACK_ECHEC_PLACE;
+            return 0;
+        }
         m_pbyDestination[0] = 0;
         std::memcpy(m_pbyDestination + 1, &m_dwSource, 4);
         std::memcpy(m_pbyDestination + 5, m_pbySource, m_dwSource);
@@ -43,10 +47,23 @@ public:
         m_pst->nDecompressions++;
         m_pst->byDernierType = byType;
         if (bLanceDecompression) throw std::runtime_error("unpack");
+        m_eEchec = eVerifieBloc();
+        if (m_eEchec == PACK_OK && eEchecDecompression != PACK_OK) m_eEchec = eEchecDecompression;
+        if (m_eEchec != PACK_OK) return 0;
         uint32_t n = dwCompte();
-        if (n == PACK_TAILLE_INVALIDE || static_cast<uint64_t>(n) + 5 > m_dwSource || n > m_dwDestination) return 0;
+        if (n > m_dwDestination) {
+            m_eEchec = PACK_ECHEC_PLACE;
+            return 0;
+        }
         std::memcpy(m_pbyDestination, m_pbySource + 5, n);
         return n;
+    }
+    ePACK_ECHEC eGetEchec() const override { return m_eEchec; }
+    ePACK_ECHEC eVerifieBloc() override {
+        if (m_dwSource == 0 || m_pbySource[0] != 0) return m_dwSource == 0 ? PACK_ECHEC_ENDOMMAGE : PACK_ECHEC_METHODE;
+        uint32_t n = dwCompte();
+        if (n == PACK_TAILLE_INVALIDE || static_cast<uint64_t>(n) + 5 > m_dwSource) return PACK_ECHEC_ENDOMMAGE;
+        return PACK_OK;
     }
     uint32_t dwTailleEntree() override {
         uint32_t n = dwCompte();
@@ -56,6 +73,8 @@ public:
     uint32_t dwTailleBufferCompression(uint32_t n) override { return n + 7; }
 
     bool bEchoueCompression = false;
+    // A cause the next unpacking fails with, on a block that is otherwise fine.
+    ePACK_ECHEC eEchecDecompression = PACK_OK;
     bool bLanceCompression = false;
     bool bLanceDecompression = false;
     uint8_t* m_pbySource = nullptr;
@@ -71,6 +90,7 @@ private:
         return n;
     }
     STCompteurs* m_pst;
+    ePACK_ECHEC m_eEchec = PACK_OK;
 };
 
 class CCryptDecalage : public CCrypt {

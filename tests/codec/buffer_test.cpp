@@ -829,11 +829,13 @@ TEST(BufferCodingFailures, UnusableBlocksLeaveTheContentCoded) {
     struct {
         const char* psz;
         Octets ab;
+        eBUFFER_ERREUR eAttendue;
     } cas[] = {
-        {"unknown method byte", {3, 1, 0, 0, 0, 'x'}},
-        {"block longer than the content", {0, 9, 0, 0, 0, 'x', 'y'}},
-        {"header cut", {0, 1, 0}},
-        {"count near 4 GB", {0, 0xFF, 0xFF, 0xFF, 0xFF, 'x'}},
+        {"unknown method byte", {3, 1, 0, 0, 0, 'x'}, BUFFER_ERREUR_COMPRESSION},
+        // A known method whose block is cut is damaged data, not a bad method.
+        {"block longer than the content", {0, 9, 0, 0, 0, 'x', 'y'}, BUFFER_ERREUR_BLOC_ENDOMMAGE},
+        {"header cut", {0, 1, 0}, BUFFER_ERREUR_BLOC_ENDOMMAGE},
+        {"count near 4 GB", {0, 0xFF, 0xFF, 0xFF, 0xFF, 'x'}, BUFFER_ERREUR_BLOC_ENDOMMAGE},
     };
     for (const auto& c : cas) {
         CBufferDoublure cl(BUFFER_CRYPT_AUCUN, BUFFER_PACK_ZLW, 2);
@@ -843,7 +845,7 @@ TEST(BufferCodingFailures, UnusableBlocksLeaveTheContentCoded) {
         Octets abAvant = Direct(cl);
         EXPECT_FALSE(cl.bDecode()) << c.psz;
         EXPECT_TRUE(cl.bEstCode()) << c.psz;
-        EXPECT_EQ(cl.nGetErreur(), BUFFER_ERREUR_COMPRESSION) << c.psz;
+        EXPECT_EQ(cl.nGetErreur(), c.eAttendue) << c.psz;
         EXPECT_EQ(Direct(cl), abAvant) << c.psz;
         // Reads past the prefix fail; writes there are refused.
         cl.Seek(0, BUFFER_SEEK_DEBUT);
@@ -859,6 +861,34 @@ TEST(BufferCodingFailures, UnusableBlocksLeaveTheContentCoded) {
         EXPECT_EQ(cl.czGetXCHAR(), 'p') << c.psz;
         EXPECT_FALSE(cl.SetPackMethod(BUFFER_PACK_AUCUN)) << c.psz;
         EXPECT_EQ(cl.eGetPackMethod(), BUFFER_PACK_ZLW) << c.psz;
+    }
+}
+
+// Whatever the pack object says went wrong is what the buffer reports, and
+// the content stays coded.
+TEST(BufferCodingFailures, EachCauseOfTheUnpackerIsReported) {
+    struct {
+        ePACK_ECHEC eEchec;
+        eBUFFER_ERREUR eAttendue;
+    } cas[] = {
+        {PACK_ECHEC_METHODE, BUFFER_ERREUR_COMPRESSION},
+        {PACK_ECHEC_ENDOMMAGE, BUFFER_ERREUR_BLOC_ENDOMMAGE},
+        {PACK_ECHEC_TAILLE, BUFFER_ERREUR_BLOC_TAILLE},
+        {PACK_ECHEC_MEMOIRE, BUFFER_ERREUR_MEMOIRE},
+        // The buffer gives room for the announced size: a coder still short
+        // of room was given a block that lies.
+        {PACK_ECHEC_PLACE, BUFFER_ERREUR_BLOC_ENDOMMAGE},
+    };
+    for (const auto& c : cas) {
+        CBufferDoublure cl(BUFFER_CRYPT_AUCUN, BUFFER_PACK_ZLW, 0);
+        Ecrit(cl, {1, 2, 3});
+        cl.dwGetCodedSize();
+        Octets abCode = Direct(cl);
+        cl.pclPack()->eEchecDecompression = c.eEchec;
+        EXPECT_FALSE(cl.bDecode()) << c.eEchec;
+        EXPECT_EQ(cl.nGetErreur(), c.eAttendue) << c.eEchec;
+        EXPECT_TRUE(cl.bEstCode()) << c.eEchec;
+        EXPECT_EQ(Direct(cl), abCode) << c.eEchec;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "blocs.h"
 #include "codec/buffer.h"
 #include "codec/compress.h"
 
@@ -81,27 +82,7 @@ Octets Texte(size_t n) {
     return De(s);
 }
 
-// Codes packed least-significant bit first, as the type-4 decoder reads them.
-Octets BlocZLW(const std::vector<uint32_t>& tabCodes, uint32_t dwLargeur, uint32_t dwTailleSortie) {
-    Octets ab(11, 0);
-    uint64_t qwAccu = 0;
-    uint32_t dwBits = 0;
-    for (uint32_t c : tabCodes) {
-        qwAccu |= uint64_t{c} << dwBits;
-        dwBits += dwLargeur;
-        while (dwBits >= 8) {
-            ab.push_back(static_cast<uint8_t>(qwAccu));
-            qwAccu >>= 8;
-            dwBits -= 8;
-        }
-    }
-    if (dwBits > 0) ab.push_back(static_cast<uint8_t>(qwAccu));
-    ab[0] = 4;
-    uint32_t dwPayload = static_cast<uint32_t>(ab.size() - 11);
-    std::memcpy(ab.data() + 1, &dwPayload, 4);
-    std::memcpy(ab.data() + 5, &dwTailleSortie, 4);
-    return ab;
-}
+using blocs::BlocZLW;
 
 TEST(Compresseur, ShortSourcesAreStored) {
     Octets ab = De("abc");
