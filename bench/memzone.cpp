@@ -60,7 +60,7 @@ void BM_ZoneMemoire(benchmark::State& state) {
     double rOctets = 0, rFichier = 0, rTrouves = 0;
     for (auto _ : state) {
         const double rAvant = rTas();
-        MEM_bCree("BENCH");
+        bMemCree("BENCH");
         // Texts are stored with their terminating zero, as the language does.
         for (int i = 0; i < k_nEnregistrements; ++i) {
             const std::string& s = stJeu.tabCles[size_t(i)];

@@ -42,23 +42,23 @@ bool _bConvertit(CZNLibrary& lib, const CAny& clValeur, CMemValeur* pclStocke) {
 // the empty string.
 using PFN_Lecture = eMemRes (*)(const char*, CMemLecture*);
 
-void _Lit(CZNLibrary& lib, const char* pszZone, PFN_Lecture pfn, CAny& clResultat) {
-    CMemLecture clLu;
-    const eMemRes e = pfn(_pszZone(pszZone), &clLu);
+void _Rend(CZNLibrary& lib, eMemRes e, const char* pszZone, const CMemLecture& clLu, CAny& clResultat) {
     if (e != MEMR_OK || !MEM_bVersAny(clLu.cGetType(), clLu.pGetOctets(), clLu.nGetLongueur(), &clResultat)) {
         _Erreur(lib, e, pszZone);
         MEM_AnyVide(&clResultat);
     }
 }
 
+void _Lit(CZNLibrary& lib, const char* pszZone, PFN_Lecture pfn, CAny& clResultat) {
+    CMemLecture clLu;
+    _Rend(lib, pfn(_pszZone(pszZone), &clLu), pszZone, clLu, clResultat);
+}
+
 void _LitNumero(CZNLibrary& lib, const char* pszZone, int32_t n, bool bPositionne, CAny& clResultat) {
     CMemLecture clLu;
     const eMemRes e = bPositionne ? MEM_ePositionne(_pszZone(pszZone), n, &clLu)
                                   : MEM_eRecupere(_pszZone(pszZone), n, &clLu);
-    if (e != MEMR_OK || !MEM_bVersAny(clLu.cGetType(), clLu.pGetOctets(), clLu.nGetLongueur(), &clResultat)) {
-        _Erreur(lib, e, pszZone);
-        MEM_AnyVide(&clResultat);
-    }
+    _Rend(lib, e, pszZone, clLu, clResultat);
 }
 
 bool _bEtat(CZNLibrary& lib, const char* pszZone, STMemEtat* pst) {
@@ -71,7 +71,7 @@ bool _bEtat(CZNLibrary& lib, const char* pszZone, STMemEtat* pst) {
 
 // --- Zones ---------------------------------------------------------------------
 
-bool MemCree(CZNLibrary&, const char* pszZone) { return MEM_bCree(_pszZone(pszZone)); }
+bool MemCree(CZNLibrary&, const char* pszZone) { return bMemCree(_pszZone(pszZone)); }
 
 bool MemExiste(CZNLibrary&, const char* pszZone) { return MEM_bExiste(_pszZone(pszZone)); }
 
@@ -183,11 +183,7 @@ void MemRecherche(CZNLibrary& lib, const char* pszZone, const CAny& clCherche, i
         return;
     }
     CMemLecture clLu;
-    const eMemRes e = MEM_eRecherche(_pszZone(pszZone), clC.stGet(), &clLu);
-    if (e != MEMR_OK || !MEM_bVersAny(clLu.cGetType(), clLu.pGetOctets(), clLu.nGetLongueur(), &clResultat)) {
-        _Erreur(lib, e, pszZone);
-        MEM_AnyVide(&clResultat);
-    }
+    _Rend(lib, MEM_eRecherche(_pszZone(pszZone), clC.stGet(), &clLu), pszZone, clLu, clResultat);
 }
 
 void MemRecherche(CZNLibrary& lib, const char* pszZone, const CAny& clCherche, CAny& clResultat) {
@@ -200,7 +196,7 @@ void MemRecherche(CZNLibrary& lib, const CAny& clCherche, CAny& clResultat) {
 // --- State ------------------------------------------------------------------------
 
 int32_t MemOccurrence(CZNLibrary& lib, const char* pszZone) {
-    const int32_t n = MEM_nOccurrence(_pszZone(pszZone));
+    const int32_t n = lMemOccurrence(_pszZone(pszZone));
     if (n < 0) _Erreur(lib, MEMR_ZONE_INCONNUE, pszZone);
     return n;
 }

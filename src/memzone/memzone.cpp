@@ -15,10 +15,10 @@ using namespace mz;
 
 namespace {
 
-struct STCtxMem {
-    STZone* pTete = nullptr;
-    STZone* pDefaut = nullptr;
-    STZone* pDerniere = nullptr;   // last used by a creation or an add
+struct stCTXMEM {
+    _stBUFFERMEM* pTete = nullptr;
+    _stBUFFERMEM* pDefaut = nullptr;
+    _stBUFFERMEM* pDerniere = nullptr;   // last used by a creation or an add
     uint8_t* pScratchA = nullptr;  // record reads and writes (MEM_MAX_ENREG_ENTIER bytes)
     char szRepTemp[PATH_MAX] = {};
     bool bRepFixe = false;         // the temporary directory was set by MEM_SetLimites
@@ -29,7 +29,7 @@ struct STCtxMem {
 };
 
 std::mutex g_mtxMem;
-STCtxMem g_stCtx;
+stCTXMEM g_stCtx;
 
 void _FixeRepTemp() {
     const char* psz = getenv("TMPDIR");
@@ -54,14 +54,14 @@ void _Normalise(const char* pszZone, char* pszNom) {
         pszNom[i] = char(pToUpper_Latin1[static_cast<unsigned char>(pszZone[i])]);
 }
 
-STZone* _pstCherche(const char* pszNom) {
-    for (STZone* p = g_stCtx.pTete; p != nullptr; p = p->pSuivante)
+_stBUFFERMEM* _pstCherche(const char* pszNom) {
+    for (_stBUFFERMEM* p = g_stCtx.pTete; p != nullptr; p = p->pSuivante)
         if (memcmp(p->szNom, pszNom, MEM_TAILLE_NOM) == 0) return p;
     return nullptr;
 }
 
 // The zone a name designates (see memzone.h), or null.
-STZone* _pstTrouve(const char* pszZone) {
+_stBUFFERMEM* _pstTrouve(const char* pszZone) {
     if (pszZone != nullptr && pszZone[0] == '\0') {
         if (g_stCtx.pDerniere != nullptr) return g_stCtx.pDerniere;
         pszZone = nullptr;
@@ -80,9 +80,9 @@ void _NomDeCreation(const char* pszZone, char* pszNom) {
     _Normalise(pszZone != nullptr && pszZone[0] == '\0' ? nullptr : pszZone, pszNom);
 }
 
-STZone* _pstCree(const char* pszNom) {
+_stBUFFERMEM* _pstCree(const char* pszNom) {
     const STMemLimites& stL = g_stCtx.stLimites;
-    auto* p = new (std::nothrow) STZone(stL.nEntreesBloc);
+    auto* p = new (std::nothrow) _stBUFFERMEM(stL.nEntreesBloc);
     if (p == nullptr) return nullptr;
     p->pArea = static_cast<uint8_t*>(malloc(stL.nTailleArea));
     if (p->pArea == nullptr) {
@@ -98,8 +98,8 @@ STZone* _pstCree(const char* pszNom) {
     return p;
 }
 
-void _Detruit(STZone* pstZone) {
-    for (STZone** pp = &g_stCtx.pTete; *pp != nullptr; pp = &(*pp)->pSuivante) {
+void _Detruit(_stBUFFERMEM* pstZone) {
+    for (_stBUFFERMEM** pp = &g_stCtx.pTete; *pp != nullptr; pp = &(*pp)->pSuivante) {
         if (*pp == pstZone) {
             *pp = pstZone->pSuivante;
             break;
@@ -118,7 +118,7 @@ void _DetruitTout() {
 
 // Writes a record where the zone has room: after the used bytes of the
 // memory area, in a new growth step, else in the spill file.
-eMemRes _eEcrit(STZone* pstZone, const STMemDonnee& stCle, const STMemDonnee& stValeur, uint32_t* pnOffset) {
+eMemRes _eEcrit(_stBUFFERMEM* pstZone, const STMemDonnee& stCle, const STMemDonnee& stValeur, uint32_t* pnOffset) {
     if (uint64_t(stCle.nLongueur) + stValeur.nLongueur + MEM_SURCOUT_ENREG > MEM_MAX_ENREG) return MEMR_TROP_LONG;
     const uint32_t nTaille = nTailleEnreg(stCle, stValeur);
     const STMemLimites& stL = g_stCtx.stLimites;
@@ -166,15 +166,15 @@ eMemRes _eEcrit(STZone* pstZone, const STMemDonnee& stCle, const STMemDonnee& st
     return MEMR_OK;
 }
 
-bool _bEnMemoire(const STZone* pstZone, uint32_t nOffset) { return nOffset < pstZone->nCapacite; }
+bool _bEnMemoire(const _stBUFFERMEM* pstZone, uint32_t nOffset) { return nOffset < pstZone->nCapacite; }
 
-void _Compte(STZone* pstZone, uint32_t nOffset, int nSens) {
+void _Compte(_stBUFFERMEM* pstZone, uint32_t nOffset, int nSens) {
     uint32_t& n = _bEnMemoire(pstZone, nOffset) ? pstZone->nEnMemoire : pstZone->nEnFichier;
     n = uint32_t(int64_t(n) + nSens);
 }
 
 // Flags after a number outside 1..count.
-void _HorsListe(STZone* pstZone, int64_t n) {
+void _HorsListe(_stBUFFERMEM* pstZone, int64_t n) {
     STMemEtat& st = pstZone->stEtat;
     st.bAvantDebut = n < 1;
     st.bApresFin = n > int64_t(pstZone->clIndex.nGetNb());
@@ -182,7 +182,7 @@ void _HorsListe(STZone* pstZone, int64_t n) {
     st.bEnDehors = true;
 }
 
-void _Atteint(STZone* pstZone) {
+void _Atteint(_stBUFFERMEM* pstZone) {
     STMemEtat& st = pstZone->stEtat;
     st.bTrouve = true;
     st.bEnDehors = st.bAvantDebut = st.bApresFin = false;
@@ -190,7 +190,7 @@ void _Atteint(STZone* pstZone) {
 
 // The common reader: the value of record n, with the flags of a read by
 // number. The current record is left to the caller.
-eMemRes _eLitNumero(STZone* pstZone, int64_t n, CMemLecture* pclValeur) {
+eMemRes _eLitNumero(_stBUFFERMEM* pstZone, int64_t n, CMemLecture* pclValeur) {
     pclValeur->Vide();
     if (n < 1 || n > int64_t(pstZone->clIndex.nGetNb())) {
         _HorsListe(pstZone, n);
@@ -208,7 +208,7 @@ eMemRes _eLitNumero(STZone* pstZone, int64_t n, CMemLecture* pclValeur) {
 }
 
 // Reads record n and, when it is there, makes it current.
-eMemRes _eVa(STZone* pstZone, int64_t n, CMemLecture* pclValeur) {
+eMemRes _eVa(_stBUFFERMEM* pstZone, int64_t n, CMemLecture* pclValeur) {
     const eMemRes e = _eLitNumero(pstZone, n, pclValeur);
     if (e == MEMR_OK) {
         pstZone->stEtat.nEnCours = int32_t(n);
@@ -223,7 +223,7 @@ eMemRes _eSurZone(const char* pszZone, CMemLecture* pclValeur, F&& fn) {
     std::lock_guard<std::mutex> cl(g_mtxMem);
     if (pclValeur != nullptr) pclValeur->Vide();
     if (!_bDemarre()) return MEMR_ECHEC;
-    STZone* pst = _pstTrouve(pszZone);
+    _stBUFFERMEM* pst = _pstTrouve(pszZone);
     if (pst == nullptr) return MEMR_ZONE_INCONNUE;
     return fn(pst);
 }
@@ -237,9 +237,9 @@ struct STFin {
 
 namespace mz {
 
-STZone::~STZone() { free(pArea); }
+_stBUFFERMEM::~_stBUFFERMEM() { free(pArea); }
 
-bool bLitEnregZone(STZone* pstZone, uint32_t nOffset, uint8_t* pScratch, STVue* pstVue) {
+bool bLitEnregZone(_stBUFFERMEM* pstZone, uint32_t nOffset, uint8_t* pScratch, STVue* pstVue) {
     if (nOffset < pstZone->nCapacite) {
         if (nOffset >= pstZone->nUtilise) return false;
         return bLitEnreg(pstZone->pArea + nOffset, pstZone->nUtilise - nOffset, pstVue);
@@ -285,7 +285,7 @@ void MEM_FinModule() {
     std::lock_guard<std::mutex> cl(g_mtxMem);
     _DetruitTout();
     free(g_stCtx.pScratchA);
-    g_stCtx = STCtxMem{};
+    g_stCtx = stCTXMEM{};
 }
 
 void MEM_SetLimites(const STMemLimites& stLimites) {
@@ -308,20 +308,20 @@ void MEM_LimitesDefaut() { MEM_SetLimites(STMemLimites{}); }
 
 // --- Zones ------------------------------------------------------------------------------
 
-bool MEM_bCree(const char* pszZone) {
+bool bMemCree(const char* pszZone) {
     std::lock_guard<std::mutex> cl(g_mtxMem);
     if (!_bDemarre()) return false;
     char szNom[MEM_TAILLE_NOM + 1];
     _NomDeCreation(pszZone, szNom);
-    if (STZone* p = _pstCherche(szNom)) _Detruit(p);
-    STZone* p = _pstCree(szNom);
+    if (_stBUFFERMEM* p = _pstCherche(szNom)) _Detruit(p);
+    _stBUFFERMEM* p = _pstCree(szNom);
     if (p == nullptr) return false;
     g_stCtx.pDerniere = p;
     return true;
 }
 
 bool MEM_bExiste(const char* pszZone) {
-    return _eSurZone(pszZone, nullptr, [](STZone*) { return MEMR_OK; }) == MEMR_OK;
+    return _eSurZone(pszZone, nullptr, [](_stBUFFERMEM*) { return MEMR_OK; }) == MEMR_OK;
 }
 
 bool MEM_bZoneDefaut(const char* pszZone) {
@@ -331,9 +331,9 @@ bool MEM_bZoneDefaut(const char* pszZone) {
     return strcmp(szNom, MEM_ZONE_DEFAUT) == 0;
 }
 
-int32_t MEM_nOccurrence(const char* pszZone) {
+int32_t lMemOccurrence(const char* pszZone) {
     int32_t n = -1;
-    _eSurZone(pszZone, nullptr, [&](STZone* p) {
+    _eSurZone(pszZone, nullptr, [&](_stBUFFERMEM* p) {
         n = int32_t(p->clIndex.nGetNb());
         return MEMR_OK;
     });
@@ -341,14 +341,14 @@ int32_t MEM_nOccurrence(const char* pszZone) {
 }
 
 bool MEM_bEtat(const char* pszZone, STMemEtat* pstEtat) {
-    return _eSurZone(pszZone, nullptr, [&](STZone* p) {
+    return _eSurZone(pszZone, nullptr, [&](_stBUFFERMEM* p) {
                *pstEtat = p->stEtat;
                return MEMR_OK;
            }) == MEMR_OK;
 }
 
 bool MEM_bStatistiques(const char* pszZone, STMemStatistiques* pstStat) {
-    return _eSurZone(pszZone, nullptr, [&](STZone* p) {
+    return _eSurZone(pszZone, nullptr, [&](_stBUFFERMEM* p) {
                STMemStatistiques& st = *pstStat;
                st.nEnMemoire = p->nEnMemoire;
                st.nEnFichier = p->nEnFichier;
@@ -379,7 +379,7 @@ uint32_t MEM_nExtensionsTotal() {
 eMemRes MEM_eAjoute(const char* pszZone, const STMemDonnee& stCle, const STMemDonnee& stValeur) {
     std::lock_guard<std::mutex> cl(g_mtxMem);
     if (!_bDemarre()) return MEMR_ECHEC;
-    STZone* pst = _pstTrouve(pszZone);
+    _stBUFFERMEM* pst = _pstTrouve(pszZone);
     if (pst == nullptr) {
         char szNom[MEM_TAILLE_NOM + 1];
         _NomDeCreation(pszZone, szNom);
@@ -400,7 +400,7 @@ eMemRes MEM_eAjoute(const char* pszZone, const STMemDonnee& stCle, const STMemDo
 }
 
 eMemRes MEM_eModifie(const char* pszZone, const STMemDonnee& stCle, const STMemDonnee& stValeur, int32_t n) {
-    return _eSurZone(pszZone, nullptr, [&](STZone* p) {
+    return _eSurZone(pszZone, nullptr, [&](_stBUFFERMEM* p) {
         if (n < 1 || uint32_t(n) > p->clIndex.nGetNb()) {
             _HorsListe(p, n);
             return MEMR_ABSENT;
@@ -424,7 +424,7 @@ eMemRes MEM_eSupprime(const char* pszZone, int32_t n) {
         _DetruitTout();
         return MEMR_OK;
     }
-    return _eSurZone(pszZone, nullptr, [&](STZone* p) {
+    return _eSurZone(pszZone, nullptr, [&](_stBUFFERMEM* p) {
         if (n == -1) {
             _Detruit(p);
             return MEMR_OK;
@@ -444,7 +444,7 @@ eMemRes MEM_eSupprime(const char* pszZone, int32_t n) {
 }
 
 eMemRes MEM_eTri(const char* pszZone, int nSens) {
-    return _eSurZone(pszZone, nullptr, [&](STZone* p) {
+    return _eSurZone(pszZone, nullptr, [&](_stBUFFERMEM* p) {
         const int nVoulu = nSens == 0 ? 0 : 1;
         if (p->bTrie && p->nSens == nVoulu) return MEMR_OK;
         const uint32_t nNb = p->clIndex.nGetNb();
@@ -477,49 +477,46 @@ eMemRes MEM_eTri(const char* pszZone, int nSens) {
 // --- Reading --------------------------------------------------------------------------
 
 eMemRes MEM_eRecupere(const char* pszZone, int32_t n, CMemLecture* pclValeur) {
-    return _eSurZone(pszZone, pclValeur, [&](STZone* p) { return _eLitNumero(p, n, pclValeur); });
+    return _eSurZone(pszZone, pclValeur, [&](_stBUFFERMEM* p) { return _eLitNumero(p, n, pclValeur); });
 }
 
 eMemRes MEM_ePositionne(const char* pszZone, int32_t n, CMemLecture* pclValeur) {
-    return _eSurZone(pszZone, pclValeur, [&](STZone* p) { return _eVa(p, n, pclValeur); });
+    return _eSurZone(pszZone, pclValeur, [&](_stBUFFERMEM* p) { return _eVa(p, n, pclValeur); });
 }
 
 eMemRes MEM_ePremier(const char* pszZone, CMemLecture* pclValeur) {
-    return _eSurZone(pszZone, pclValeur, [&](STZone* p) { return _eVa(p, 1, pclValeur); });
+    return _eSurZone(pszZone, pclValeur, [&](_stBUFFERMEM* p) { return _eVa(p, 1, pclValeur); });
 }
 
 eMemRes MEM_eDernier(const char* pszZone, CMemLecture* pclValeur) {
-    return _eSurZone(pszZone, pclValeur, [&](STZone* p) { return _eVa(p, p->clIndex.nGetNb(), pclValeur); });
+    return _eSurZone(pszZone, pclValeur, [&](_stBUFFERMEM* p) { return _eVa(p, p->clIndex.nGetNb(), pclValeur); });
 }
 
 // Next and previous move only a positioned zone; otherwise nothing is
-// reached and the flags say so.
-eMemRes MEM_eSuivant(const char* pszZone, CMemLecture* pclValeur) {
-    return _eSurZone(pszZone, pclValeur, [&](STZone* p) {
-        STMemEtat& st = p->stEtat;
-        if (!st.bPositionne) {
-            st.bTrouve = false;
-            st.bEnDehors = true;
-            return MEMR_ABSENT;
-        }
-        return _eVa(p, st.bAvantDebut ? 1 : int64_t(st.nEnCours) + 1, pclValeur);
-    });
-}
+// reached and the flags say so. From before the first record next is the
+// first, from past the end previous is the last.
+namespace {
 
-eMemRes MEM_ePrecedent(const char* pszZone, CMemLecture* pclValeur) {
-    return _eSurZone(pszZone, pclValeur, [&](STZone* p) {
+eMemRes _eVoisin(const char* pszZone, CMemLecture* pclValeur, bool bSuivant) {
+    return _eSurZone(pszZone, pclValeur, [&](_stBUFFERMEM* p) {
         STMemEtat& st = p->stEtat;
         if (!st.bPositionne) {
             st.bTrouve = false;
             st.bEnDehors = true;
             return MEMR_ABSENT;
         }
+        if (bSuivant) return _eVa(p, st.bAvantDebut ? 1 : int64_t(st.nEnCours) + 1, pclValeur);
         return _eVa(p, st.bApresFin ? int64_t(p->clIndex.nGetNb()) : int64_t(st.nEnCours) - 1, pclValeur);
     });
 }
 
+}  // namespace
+
+eMemRes MEM_eSuivant(const char* pszZone, CMemLecture* pclValeur) { return _eVoisin(pszZone, pclValeur, true); }
+eMemRes MEM_ePrecedent(const char* pszZone, CMemLecture* pclValeur) { return _eVoisin(pszZone, pclValeur, false); }
+
 eMemRes MEM_eRecherche(const char* pszZone, const STMemDonnee& stCle, CMemLecture* pclValeur) {
-    return _eSurZone(pszZone, pclValeur, [&](STZone* p) {
+    return _eSurZone(pszZone, pclValeur, [&](_stBUFFERMEM* p) {
         const uint32_t n = nChercheCle(p, stCle, g_stCtx.pScratchA);
         if (n == 0) {
             STMemEtat& st = p->stEtat;
@@ -534,7 +531,7 @@ eMemRes MEM_eRecherche(const char* pszZone, const STMemDonnee& stCle, CMemLectur
 eMemRes MEM_eChercheInverse(const char* pszZone, const STMemDonnee& stValeur, int32_t* pn) {
     int32_t& nTrouve = *pn;
     nTrouve = -1;
-    return _eSurZone(pszZone, nullptr, [&](STZone* p) {
+    return _eSurZone(pszZone, nullptr, [&](_stBUFFERMEM* p) {
         p->clDebord.PreparePassage();
         const uint32_t nNb = p->clIndex.nGetNb();
         for (uint32_t i = 1; i <= nNb; ++i) {
@@ -552,7 +549,7 @@ eMemRes MEM_eChercheInverse(const char* pszZone, const STMemDonnee& stValeur, in
 }
 
 eMemRes MEM_eCleCourante(const char* pszZone, CMemLecture* pclCle) {
-    return _eSurZone(pszZone, pclCle, [&](STZone* p) {
+    return _eSurZone(pszZone, pclCle, [&](_stBUFFERMEM* p) {
         const int32_t n = p->stEtat.nEnCours;
         if (n < 1 || uint32_t(n) > p->clIndex.nGetNb()) return MEMR_ABSENT;
         STVue stVue;

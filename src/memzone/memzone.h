@@ -8,7 +8,7 @@
 //
 // Zone names are compared upper-cased on their first 20 characters. A null
 // name designates the default zone "QVMEMDEF"; an empty name the zone used
-// last (by MEM_bCree or an add), or the default zone when there is none.
+// last (by bMemCree or an add), or the default zone when there is none.
 //
 // Every function takes the engine's lock, so zones stay consistent when
 // library objects on several threads use them; what a reader returns is a
@@ -132,13 +132,13 @@ void MEM_LimitesDefaut();
 
 // Deletes the zone of that name if it exists, creates it empty and makes it
 // the last-used zone.
-bool MEM_bCree(const char* pszZone);
+bool bMemCree(const char* pszZone);
 bool MEM_bExiste(const char* pszZone);
 // True for the names of the default zone: null, empty, or "QVMEMDEF" in any
 // case.
 bool MEM_bZoneDefaut(const char* pszZone);
 // Records of the zone, -1 for an unknown zone.
-int32_t MEM_nOccurrence(const char* pszZone);
+int32_t lMemOccurrence(const char* pszZone);
 // The current record and the flags; false for an unknown zone.
 bool MEM_bEtat(const char* pszZone, STMemEtat* pstEtat);
 bool MEM_bStatistiques(const char* pszZone, STMemStatistiques* pstStat);
@@ -182,4 +182,4 @@ eMemRes MEM_eCleCourante(const char* pszZone, CMemLecture* pclCle);
 // The order of keys: empty texts, then numbers in numeric order, then the
 // other texts byte by byte (the shorter first on a tie). < 0, 0, > 0 as a
 // is before, equal to or after b.
-int MEM_nCompareCles(const STMemDonnee& stA, const STMemDonnee& stB);
+int MEM_nEnregTest(const STMemDonnee& stA, const STMemDonnee& stB);

@@ -133,7 +133,7 @@ bool bLitEnreg(const uint8_t* p, uint32_t nDispo, STVue* pstVue) {
     return true;
 }
 
-int nCompareCles(const STMemDonnee& stA, const STMemDonnee& stB) {
+int nEnregTest(const STMemDonnee& stA, const STMemDonnee& stB) {
     const eClasse eA = eClasseCle(stA), eB = eClasseCle(stB);
     if (eA != eB) return eA < eB ? -1 : 1;
     switch (eA) {
@@ -148,4 +148,4 @@ int nCompareCles(const STMemDonnee& stA, const STMemDonnee& stB) {
 
 }  // namespace mz
 
-int MEM_nCompareCles(const STMemDonnee& stA, const STMemDonnee& stB) { return mz::nCompareCles(stA, stB); }
+int MEM_nEnregTest(const STMemDonnee& stA, const STMemDonnee& stB) { return mz::nEnregTest(stA, stB); }

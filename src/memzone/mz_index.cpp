@@ -26,22 +26,26 @@ size_t CIndex::nOctets() const {
     return size_t(m_nBlocs) * m_nParBloc * sizeof(uint32_t) + size_t(m_nAlloues) * (sizeof(uint32_t*) + 2 * sizeof(uint32_t));
 }
 
+// Room in the directory for n blocks (each array grown in turn: a failure
+// leaves the larger ones in place, which is harmless).
+bool CIndex::_bReserve(uint32_t n) {
+    auto* pp = static_cast<uint32_t**>(realloc(m_ppBlocs, n * sizeof(uint32_t*)));
+    if (pp == nullptr) return false;
+    m_ppBlocs = pp;
+    auto* pn = static_cast<uint32_t*>(realloc(m_pnNb, n * sizeof(uint32_t)));
+    if (pn == nullptr) return false;
+    m_pnNb = pn;
+    auto* pd = static_cast<uint32_t*>(realloc(m_pnDebut, n * sizeof(uint32_t)));
+    if (pd == nullptr) return false;
+    m_pnDebut = pd;
+    m_nAlloues = n;
+    return true;
+}
+
 bool CIndex::bAjoute(uint32_t nOffset) {
     if (m_nTotal >= uint32_t(INT32_MAX)) return false;   // record numbers are 32-bit signed
     if (m_nBlocs == 0 || m_pnNb[m_nBlocs - 1] == m_nParBloc) {
-        if (m_nBlocs == m_nAlloues) {
-            const uint32_t n = m_nAlloues < 8 ? 8 : m_nAlloues * 2;
-            auto* pp = static_cast<uint32_t**>(realloc(m_ppBlocs, n * sizeof(uint32_t*)));
-            if (pp == nullptr) return false;
-            m_ppBlocs = pp;
-            auto* pn = static_cast<uint32_t*>(realloc(m_pnNb, n * sizeof(uint32_t)));
-            if (pn == nullptr) return false;
-            m_pnNb = pn;
-            auto* pd = static_cast<uint32_t*>(realloc(m_pnDebut, n * sizeof(uint32_t)));
-            if (pd == nullptr) return false;
-            m_pnDebut = pd;
-            m_nAlloues = n;
-        }
+        if (m_nBlocs == m_nAlloues && !_bReserve(m_nAlloues < 8 ? 8 : m_nAlloues * 2)) return false;
         auto* p = static_cast<uint32_t*>(calloc(m_nParBloc, sizeof(uint32_t)));
         if (p == nullptr) return false;
         m_ppBlocs[m_nBlocs] = p;
@@ -119,18 +123,7 @@ void CIndex::Retire(uint32_t n) {
 bool CIndex::bRemplace(const uint32_t* pOffsets, uint32_t nNb) {
     const uint32_t nBlocs = nNb == 0 ? 0 : (nNb - 1) / m_nParBloc + 1;
     // Reuse the blocks in place; more are needed only when some were short.
-    if (nBlocs > m_nAlloues) {
-        auto* pp = static_cast<uint32_t**>(realloc(m_ppBlocs, nBlocs * sizeof(uint32_t*)));
-        if (pp == nullptr) return false;
-        m_ppBlocs = pp;
-        auto* pn = static_cast<uint32_t*>(realloc(m_pnNb, nBlocs * sizeof(uint32_t)));
-        if (pn == nullptr) return false;
-        m_pnNb = pn;
-        auto* pd = static_cast<uint32_t*>(realloc(m_pnDebut, nBlocs * sizeof(uint32_t)));
-        if (pd == nullptr) return false;
-        m_pnDebut = pd;
-        m_nAlloues = nBlocs;
-    }
+    if (nBlocs > m_nAlloues && !_bReserve(nBlocs)) return false;
     while (m_nBlocs < nBlocs) {
         auto* p = static_cast<uint32_t*>(calloc(m_nParBloc, sizeof(uint32_t)));
         if (p == nullptr) return false;   // the old content is still whole

@@ -62,6 +62,7 @@ public:
     size_t nOctets() const;
 
 private:
+    bool _bReserve(uint32_t n);
     void _Localise(uint32_t n, uint32_t* pnBloc, uint32_t* pnPos) const;
     void _CalculeDebuts() const;
 
@@ -133,11 +134,11 @@ private:
 
 // --- Zone and context -------------------------------------------------------------
 
-struct STZone {
-    explicit STZone(uint32_t nEntreesBloc) : clIndex(nEntreesBloc) {}
-    STZone(const STZone&) = delete;
-    STZone& operator=(const STZone&) = delete;
-    ~STZone();
+struct _stBUFFERMEM {
+    explicit _stBUFFERMEM(uint32_t nEntreesBloc) : clIndex(nEntreesBloc) {}
+    _stBUFFERMEM(const _stBUFFERMEM&) = delete;
+    _stBUFFERMEM& operator=(const _stBUFFERMEM&) = delete;
+    ~_stBUFFERMEM();
 
     char szNom[MEM_TAILLE_NOM + 1] = {};
     // Memory area.
@@ -155,19 +156,19 @@ struct STZone {
     bool bTrie = false;
     int nSens = 1;
     STMemEtat stEtat{0, false, false, false, false, false};
-    STZone* pSuivante = nullptr;
+    _stBUFFERMEM* pSuivante = nullptr;
 };
 
 // A record's bytes in place (memory area, mapping, buffer) or copied into
 // pScratch (MEM_MAX_ENREG_ENTIER bytes); decoded into pstVue. False when the
 // offset does not lead to a whole, well-formed record.
-bool bLitEnregZone(STZone* pstZone, uint32_t nOffset, uint8_t* pScratch, STVue* pstVue);
+bool bLitEnregZone(_stBUFFERMEM* pstZone, uint32_t nOffset, uint8_t* pScratch, STVue* pstVue);
 
 // Key order between a searched key and a record key: the class first, then
 // numbers as reals and texts byte by byte (the shorter first on a tie).
 enum eClasse { CL_VIDE = 0, CL_NOMBRE = 1, CL_TEXTE = 2 };
 eClasse eClasseCle(const STMemDonnee& st);
-int nCompareCles(const STMemDonnee& stA, const STMemDonnee& stB);
+int nEnregTest(const STMemDonnee& stA, const STMemDonnee& stB);
 int nCompareTextes(const STMemDonnee& stA, const STMemDonnee& stB);
 // A number as an integer of the same order (NaN last); a text's first 8
 // bytes as a big-endian integer (an order that only a tie needs to refine).
@@ -176,8 +177,8 @@ uint64_t qPrefixeTexte(const STMemDonnee& st);
 // Sorts the zone's index by key in ascending order (records of equal keys
 // keep their relative order); false when memory runs out or a record
 // cannot be read (the index is then unchanged).
-bool bTrieIndex(STZone* pstZone, uint8_t* pScratch);
+bool bTrieIndex(_stBUFFERMEM* pstZone, uint8_t* pScratch);
 // The first record (1-based) whose key equals stCle, 0 when none.
-uint32_t nChercheCle(STZone* pstZone, const STMemDonnee& stCle, uint8_t* pScratch);
+uint32_t nChercheCle(_stBUFFERMEM* pstZone, const STMemDonnee& stCle, uint8_t* pScratch);
 
 }  // namespace mz

@@ -51,7 +51,7 @@ bool _bDansScratch(const void* p, const uint8_t* pScratch) {
 
 }  // namespace
 
-bool bTrieIndex(STZone* pstZone, uint8_t* pScratchA) {
+bool bTrieIndex(_stBUFFERMEM* pstZone, uint8_t* pScratchA) {
     const uint32_t nNb = pstZone->clIndex.nGetNb();
     if (nNb < 2) return true;
     // Every record read below stays in place until the sort ends.
@@ -119,7 +119,7 @@ bool bTrieIndex(STZone* pstZone, uint8_t* pScratchA) {
     return bOk;
 }
 
-uint32_t nChercheCle(STZone* pstZone, const STMemDonnee& stCle, uint8_t* pScratch) {
+uint32_t nChercheCle(_stBUFFERMEM* pstZone, const STMemDonnee& stCle, uint8_t* pScratch) {
     const uint32_t nNb = pstZone->clIndex.nGetNb();
     if (nNb == 0) return 0;
     pstZone->clDebord.PreparePassage();
@@ -128,7 +128,7 @@ uint32_t nChercheCle(STZone* pstZone, const STMemDonnee& stCle, uint8_t* pScratc
     auto nCompare = [&](uint32_t n) {
         STVue stVue;
         if (!bLitEnregZone(pstZone, pstZone->clIndex.nGet(n), pScratch, &stVue)) return 2;
-        return nCompareCles(stCle, stVue.stCle);
+        return nEnregTest(stCle, stVue.stCle);
     };
     if (!pstZone->bTrie) {
         for (uint32_t n = 1; n <= nNb; ++n)

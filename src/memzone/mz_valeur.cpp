@@ -45,6 +45,16 @@ bool CMemValeur::_bTexte(const void* p, uint32_t nLongueur) {
     return true;
 }
 
+int CMemValeur::_nTexteC(const char* psz) {
+    if (psz == nullptr) psz = "";
+    const size_t n = strlen(psz);
+    if (n > MEM_MAX_TEXTE) {
+        m_nLongueur = uint32_t(n > UINT32_MAX ? UINT32_MAX : n);
+        return MEM_ERR_TROP_LONG;
+    }
+    return _bTexte(psz, uint32_t(n)) ? 0 : MEM_ERR_TYPE;
+}
+
 void CMemValeur::_Entier(int64_t n) {
     // Integers beyond 32 bits keep their value as reals rather than be cut.
     if (n < INT32_MIN || n > INT32_MAX) return _Reel(double(n));
@@ -97,13 +107,7 @@ int CMemValeur::nDepuisAny(const CAny& clValeur) {
         case ANY_CSTR: {
             const char* psz = nullptr;
             clValeur.nGetPCXSTR(&psz);
-            if (psz == nullptr) psz = "";
-            const size_t n = strlen(psz);
-            if (n > MEM_MAX_TEXTE) {
-                m_nLongueur = uint32_t(n > UINT32_MAX ? UINT32_MAX : n);
-                return MEM_ERR_TROP_LONG;
-            }
-            return _bTexte(psz, uint32_t(n)) ? 0 : MEM_ERR_TYPE;
+            return _nTexteC(psz);
         }
         case ANY_DSTR:
         case ANY_BIN: {
@@ -158,13 +162,7 @@ int CMemValeur::nDepuisAny(const CAny& clValeur) {
             if (cl.nCopy(clValeur) != 0 || cl.nCastTo(ANY_CSTR) > 99 || cl.nGetType() != ANY_CSTR ||
                 cl.nGetPCXSTR(&psz) != 0)
                 return MEM_ERR_TYPE;
-            if (psz == nullptr) psz = "";
-            const size_t n = strlen(psz);
-            if (n > MEM_MAX_TEXTE) {
-                m_nLongueur = uint32_t(n > UINT32_MAX ? UINT32_MAX : n);
-                return MEM_ERR_TROP_LONG;
-            }
-            return _bTexte(psz, uint32_t(n)) ? 0 : MEM_ERR_TYPE;
+            return _nTexteC(psz);
         }
     }
 }

@@ -33,6 +33,8 @@ public:
 
 private:
     bool _bTexte(const void* p, uint32_t nLongueur);
+    // A zero-terminated text (null reads as empty): 0 or the error.
+    int _nTexteC(const char* psz);
     void _Entier(int64_t n);
     void _Reel(double r);
 

@@ -37,7 +37,7 @@ int32_t CZoneMemoire::Release() {
 int CZoneMemoire::bMemExiste(const char* pszZone, CXError*) { return MEM_bExiste(_pszZone(pszZone)) ? 1 : 0; }
 
 int CZoneMemoire::nMemOccurrence(const char* pszZone, CXError* pclErreur) {
-    const int32_t n = MEM_nOccurrence(_pszZone(pszZone));
+    const int32_t n = lMemOccurrence(_pszZone(pszZone));
     if (n < 0) _ZoneInconnue(_pclErreur(pclErreur), pszZone);
     return n;
 }

@@ -14,7 +14,7 @@ namespace {
 struct STCas {
     const char* pszNom;
     STDonnee a, b;
-    int nAttendu;   // sign of MEM_nCompareCles(a, b)
+    int nAttendu;   // sign of MEM_nEnregTest(a, b)
 };
 
 int nSigne(int n) { return n < 0 ? -1 : (n > 0 ? 1 : 0); }
@@ -47,8 +47,8 @@ TEST(MemCles, Ordre) {
         {"egaux", Txt("clef"), Txt("clef"), 0},
     };
     for (const STCas& st : atab) {
-        EXPECT_EQ(nSigne(MEM_nCompareCles(st.a.st(), st.b.st())), st.nAttendu) << st.pszNom;
-        EXPECT_EQ(nSigne(MEM_nCompareCles(st.b.st(), st.a.st())), -st.nAttendu) << st.pszNom << " (inverse)";
+        EXPECT_EQ(nSigne(MEM_nEnregTest(st.a.st(), st.b.st())), st.nAttendu) << st.pszNom;
+        EXPECT_EQ(nSigne(MEM_nEnregTest(st.b.st(), st.a.st())), -st.nAttendu) << st.pszNom << " (inverse)";
     }
 }
 
@@ -71,7 +71,7 @@ TEST_F(MemZones, AjoutSurZoneParDefautNeuve) {
 }
 
 TEST_F(MemZones, Noms) {
-    ASSERT_TRUE(MEM_bCree("Clients"));
+    ASSERT_TRUE(bMemCree("Clients"));
     struct {
         const char* pszNom;
         bool bExiste;
@@ -84,7 +84,7 @@ TEST_F(MemZones, Noms) {
     };
     for (const auto& st : atab) EXPECT_EQ(MEM_bExiste(st.pszNom), st.bExiste) << st.pszNom;
     // Names are cut to 20 characters.
-    ASSERT_TRUE(MEM_bCree("abcdefghijklmnopqrstuvwxy"));
+    ASSERT_TRUE(bMemCree("abcdefghijklmnopqrstuvwxy"));
     EXPECT_TRUE(MEM_bExiste("ABCDEFGHIJKLMNOPQRST"));
     EXPECT_TRUE(MEM_bExiste("abcdefghijklmnopqrstZZZZZ"));
     EXPECT_FALSE(MEM_bExiste("abcdefghijklmnopqrs"));
@@ -92,21 +92,21 @@ TEST_F(MemZones, Noms) {
 }
 
 TEST_F(MemZones, NomVideEstLaDerniereZone) {
-    ASSERT_TRUE(MEM_bCree("A"));
-    ASSERT_TRUE(MEM_bCree("B"));
+    ASSERT_TRUE(bMemCree("A"));
+    ASSERT_TRUE(bMemCree("B"));
     ASSERT_EQ(MEM_eAjoute("", Txt("k").st(), Ent(1).st()), MEMR_OK);
-    EXPECT_EQ(MEM_nOccurrence("B"), 1);
+    EXPECT_EQ(lMemOccurrence("B"), 1);
     ASSERT_EQ(MEM_eAjoute("a", Txt("k").st(), Ent(1).st()), MEMR_OK);
     ASSERT_EQ(MEM_eAjoute("", Txt("k").st(), Ent(1).st()), MEMR_OK);
-    EXPECT_EQ(MEM_nOccurrence("A"), 2);
-    EXPECT_EQ(MEM_nOccurrence("B"), 1);
+    EXPECT_EQ(lMemOccurrence("A"), 2);
+    EXPECT_EQ(lMemOccurrence("B"), 1);
     EXPECT_FALSE(MEM_bExiste(nullptr));
 }
 
 TEST_F(MemZones, CreeVideUneZoneExistante) {
     ASSERT_EQ(MEM_eAjoute("Z", Txt("k").st(), Ent(1).st()), MEMR_OK);
-    ASSERT_TRUE(MEM_bCree("z"));
-    EXPECT_EQ(MEM_nOccurrence("Z"), 0);
+    ASSERT_TRUE(bMemCree("z"));
+    EXPECT_EQ(lMemOccurrence("Z"), 0);
     EXPECT_EQ(MEM_nZones(), 1u);
 }
 
@@ -123,7 +123,7 @@ TEST_F(MemZones, SuppressionDeToutesLesZones) {
 TEST_F(MemZones, ZoneInconnue) {
     CMemLecture cl;
     int32_t n = 0;
-    EXPECT_EQ(MEM_nOccurrence("X"), -1);
+    EXPECT_EQ(lMemOccurrence("X"), -1);
     EXPECT_EQ(MEM_eRecupere("X", 1, &cl), MEMR_ZONE_INCONNUE);
     EXPECT_EQ(MEM_ePremier("X", &cl), MEMR_ZONE_INCONNUE);
     EXPECT_EQ(MEM_eRecherche("X", Txt("a").st(), &cl), MEMR_ZONE_INCONNUE);
@@ -143,7 +143,7 @@ protected:
     std::vector<STDonnee> Cles(const char* pszZone) {
         std::vector<STDonnee> tab;
         CMemLecture cl;
-        for (int32_t i = 1; i <= MEM_nOccurrence(pszZone); ++i) {
+        for (int32_t i = 1; i <= lMemOccurrence(pszZone); ++i) {
             EXPECT_EQ(MEM_ePositionne(pszZone, i, &cl), MEMR_OK);
             EXPECT_EQ(MEM_eCleCourante(pszZone, &cl), MEMR_OK);
             tab.push_back(Lu(cl));
@@ -292,14 +292,14 @@ TEST_F(MemTest, Parcours) {
 }
 
 TEST_F(MemTest, ZoneVide) {
-    ASSERT_TRUE(MEM_bCree("V"));
+    ASSERT_TRUE(bMemCree("V"));
     CMemLecture cl;
     EXPECT_EQ(MEM_ePremier("V", &cl), MEMR_ABSENT);
     EXPECT_EQ(MEM_eDernier("V", &cl), MEMR_ABSENT);
     EXPECT_EQ(MEM_eRecherche("V", Txt("a").st(), &cl), MEMR_ABSENT);
     EXPECT_EQ(MEM_eCleCourante("V", &cl), MEMR_ABSENT);
     EXPECT_EQ(MEM_eTri("V", 0), MEMR_OK);
-    EXPECT_EQ(MEM_nOccurrence("V"), 0);
+    EXPECT_EQ(lMemOccurrence("V"), 0);
 }
 
 // --- Modifying and deleting --------------------------------------------------------
@@ -335,7 +335,7 @@ TEST_F(MemTest, SupprimeUnEnregistrement) {
     CMemLecture cl;
     ASSERT_EQ(MEM_eDernier("Z", &cl), MEMR_OK);
     ASSERT_EQ(MEM_eSupprime("Z", 1), MEMR_OK);
-    EXPECT_EQ(MEM_nOccurrence("Z"), 2);
+    EXPECT_EQ(lMemOccurrence("Z"), 2);
     // The current record (3) no longer exists.
     STMemEtat st;
     ASSERT_TRUE(MEM_bEtat("Z", &st));
@@ -401,7 +401,7 @@ TEST_F(MemTest, TailleDesEnregistrements) {
             EXPECT_EQ(Lu(cl), stV);
         }
     }
-    EXPECT_EQ(MEM_nOccurrence("Z"), nAttendus);
+    EXPECT_EQ(lMemOccurrence("Z"), nAttendus);
 }
 
 }  // namespace

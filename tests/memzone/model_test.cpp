@@ -131,7 +131,7 @@ protected:
         EXPECT_EQ(MEM_bExiste(pszZone), pz != nullptr) << sOp;
         EXPECT_EQ(MEM_nZones(), m.mapZones.size()) << sOp;
         if (pz == nullptr) return;
-        EXPECT_EQ(MEM_nOccurrence(pszZone), int32_t(pz->tab.size())) << sOp;
+        EXPECT_EQ(lMemOccurrence(pszZone), int32_t(pz->tab.size())) << sOp;
         STMemEtat st;
         ASSERT_TRUE(MEM_bEtat(pszZone, &st)) << sOp;
         EXPECT_EQ(st.nEnCours, pz->st.nEnCours) << sOp;
@@ -222,7 +222,7 @@ protected:
                 }
             } else if (nChoix < 52) {
                 sOp += "cree";
-                ASSERT_TRUE(MEM_bCree(pszZone));
+                ASSERT_TRUE(bMemCree(pszZone));
                 m.mapZones[STModele::Nom(pszZone)] = STZoneModele{};
                 e = eAttendu = MEMR_OK;
             } else if (nChoix < 60) {
@@ -332,16 +332,9 @@ struct STConfig {
 };
 
 TEST_F(MemModele, SequencesAleatoires) {
-    STMemLimites stPetit;
-    stPetit.nTailleArea = 512;
-    stPetit.nExtensionsZone = 2;
-    stPetit.nExtensionsTotal = 3;
-    stPetit.nEntreesBloc = 4;
-    STMemLimites stCopie = stPetit;
-    stCopie.bSansProjection = true;
     const STConfig atab[] = {
-        {"petites limites", stPetit, true},
-        {"lectures copiees", stCopie, true},
+        {"petites limites", LimitesReduites(512, 2, 3, 4), true},
+        {"lectures copiees", LimitesReduites(512, 2, 3, 4, true), true},
         {"limites du produit", STMemLimites{}, false},
     };
     for (const STConfig& stC : atab) {

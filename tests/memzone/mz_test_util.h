@@ -59,6 +59,19 @@ inline int nEntreesRepertoire(const std::string& sRep) {
     return n;
 }
 
+// Limits small enough for a few hundred records to grow areas, spill and
+// fill several index blocks.
+inline STMemLimites LimitesReduites(uint32_t nArea, uint32_t nParZone, uint32_t nTotal, uint32_t nBloc,
+                                    bool bSansProjection = false) {
+    STMemLimites st;
+    st.nTailleArea = nArea;
+    st.nExtensionsZone = nParZone;
+    st.nExtensionsTotal = nTotal;
+    st.nEntreesBloc = nBloc;
+    st.bSansProjection = bSansProjection;
+    return st;
+}
+
 // The engine around each test, spill files in a directory of the test's
 // own that must be empty again at the end.
 class MemTest : public ::testing::Test {

@@ -14,19 +14,13 @@ STDonnee ValeurNo(int i) { return Txt("valeur " + std::to_string(i) + std::strin
 class MemDebord : public MemTest {
 protected:
     void Petites(uint32_t nArea, uint32_t nParZone, uint32_t nTotal, bool bSansProjection = false) {
-        STMemLimites st;
-        st.nTailleArea = nArea;
-        st.nExtensionsZone = nParZone;
-        st.nExtensionsTotal = nTotal;
-        st.nEntreesBloc = 5;
-        st.bSansProjection = bSansProjection;
-        Limites(st);
+        Limites(LimitesReduites(nArea, nParZone, nTotal, 5, bSansProjection));
     }
     void Remplit(const char* pszZone, int nDebut, int nFin) {
         for (int i = nDebut; i < nFin; ++i) ASSERT_EQ(MEM_eAjoute(pszZone, Ent(i).st(), ValeurNo(i).st()), MEMR_OK) << i;
     }
     void VerifieTout(const char* pszZone, int nNb) {
-        ASSERT_EQ(MEM_nOccurrence(pszZone), nNb);
+        ASSERT_EQ(lMemOccurrence(pszZone), nNb);
         for (int i = 0; i < nNb; ++i) {
             CMemLecture cl;
             ASSERT_EQ(MEM_eRecupere(pszZone, i + 1, &cl), MEMR_OK) << i;
@@ -106,14 +100,12 @@ TEST_F(MemDebord, CompteDesExtensions) {
     EXPECT_TRUE(stC.bFichier);
     ASSERT_EQ(MEM_eSupprime("A", -1), MEMR_OK);
     EXPECT_EQ(MEM_nExtensionsTotal(), 2u);
-    ASSERT_TRUE(MEM_bCree("B"));
+    ASSERT_TRUE(bMemCree("B"));
     EXPECT_EQ(MEM_nExtensionsTotal(), 0u);
 }
 
 TEST_F(MemDebord, FichierImpossible) {
-    STMemLimites st;
-    st.nTailleArea = 256;
-    st.nExtensionsZone = 0;
+    STMemLimites st = LimitesReduites(256, 0, 0, 5);
     st.pszRepertoireTemp = "/nonexistent/qvmem";
     MEM_SetLimites(st);
     int i = 0;
@@ -142,7 +134,7 @@ TEST_F(MemDebord, BlocsDIndex) {
     }
     Remplit("Z", 23, 30);
     for (int i = 23; i < 30; ++i) tabRestants.push_back(i);
-    ASSERT_EQ(MEM_nOccurrence("Z"), int32_t(tabRestants.size()));
+    ASSERT_EQ(lMemOccurrence("Z"), int32_t(tabRestants.size()));
     for (size_t i = 0; i < tabRestants.size(); ++i) {
         CMemLecture cl;
         ASSERT_EQ(MEM_eRecupere("Z", int32_t(i + 1), &cl), MEMR_OK);

@@ -61,12 +61,7 @@ TEST_F(MemTest, ZoneMemoire) {
 // Threads adding to their own zones and to one shared zone, and reading
 // and sorting meanwhile: every record arrives once, none is torn.
 TEST_F(MemTest, PlusieursThreads) {
-    STMemLimites st;
-    st.nTailleArea = 1024;
-    st.nExtensionsZone = 2;
-    st.nExtensionsTotal = 6;
-    st.nEntreesBloc = 7;
-    Limites(st);
+    Limites(LimitesReduites(1024, 2, 6, 7));
     constexpr int k_nThreads = 4, k_nAjouts = 2000;
     std::vector<std::thread> tab;
     for (int t = 0; t < k_nThreads; ++t) {
@@ -84,11 +79,11 @@ TEST_F(MemTest, PlusieursThreads) {
         });
     }
     for (std::thread& th : tab) th.join();
-    ASSERT_EQ(MEM_nOccurrence("commune"), k_nThreads * k_nAjouts);
+    ASSERT_EQ(lMemOccurrence("commune"), k_nThreads * k_nAjouts);
     ASSERT_EQ(MEM_eTri("commune", 1), MEMR_OK);
     for (int t = 0; t < k_nThreads; ++t) {
         const std::string sPropre = "propre" + std::to_string(t);
-        ASSERT_EQ(MEM_nOccurrence(sPropre.c_str()), k_nAjouts);
+        ASSERT_EQ(lMemOccurrence(sPropre.c_str()), k_nAjouts);
         for (int i = 0; i < k_nAjouts; i += 13) {
             CMemLecture cl;
             ASSERT_EQ(MEM_eRecupere(sPropre.c_str(), i + 1, &cl), MEMR_OK);
