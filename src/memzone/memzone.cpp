@@ -452,7 +452,7 @@ eMemRes MEM_eTri(const char* pszZone, int nSens) {
         // Descending is the ascending order reversed, as is a sort in the
         // other direction.
         if ((p->bTrie || nVoulu == 0) && nNb > 1) {
-            auto* pn = static_cast<uint32_t*>(malloc(nNb * sizeof(uint32_t)));
+            auto* pn = static_cast<uint32_t*>(malloc(size_t(nNb) * sizeof(uint32_t)));
             if (pn == nullptr) return MEMR_ECHEC;
             p->clIndex.Copie(pn);
             for (uint32_t i = 0, j = nNb - 1; i < j; ++i, --j) {

@@ -1,6 +1,7 @@
 // Sorting a memory zone by key and searching it for a key. Only index
 // entries move; records stay where they are.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -54,6 +55,8 @@ bool _bDansScratch(const void* p, const uint8_t* pScratch) {
 bool bTrieIndex(_stBUFFERMEM* pstZone, uint8_t* pScratchA) {
     const uint32_t nNb = pstZone->clIndex.nGetNb();
     if (nNb < 2) return true;
+    // A 32-bit process cannot hold the keys of that many records.
+    if (nNb > SIZE_MAX / sizeof(STCleTri)) return false;
     // Every record read below stays in place until the sort ends.
     pstZone->clDebord.PreparePassage();
     STTravail st;
