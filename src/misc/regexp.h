@@ -1,9 +1,24 @@
 // Regular expressions over the C library's GNU interface: a compiled
 // pattern (CRegExpBase) and the match registers of the last match (CRegExp).
+//
+// Hostile patterns and texts are bounded: a pattern whose compiled form
+// would pass a size limit is refused before the library compiles it, and a
+// match stops with REGEXP_LIMITE once it has done a bounded amount of work
+// (see regexp_moteur.h). Within those limits the results are the library's.
 #pragma once
 #include <regex.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "misc/regexp_automate.h"
+
+// Results of nCompile and nMatch besides 0 and match lengths.
+constexpr int REGEXP_INVALIDE = -1;     // nCompile: the pattern does not compile
+constexpr int REGEXP_NON_COMPILE = -2;  // nMatch: no compiled pattern
+constexpr int REGEXP_TROP_GRAND = -3;   // nCompile: the compiled form would pass the size limit
+constexpr int REGEXP_LIMITE = -4;       // nMatch: the work or memory limit was reached
 
 class CRegExpBase {
 public:
@@ -18,16 +33,33 @@ public:
     ~CRegExpBase();
 
     // Compiles the whole pattern; bSensibleCasse 0 folds case through a
-    // lower-case translation table. True on success.
+    // lower-case translation table. True on success; on failure
+    // nGetErreurCompile tells why (REGEXP_INVALIDE or REGEXP_TROP_GRAND).
     bool _bCompile(const char* pszPattern, int bSensibleCasse);
     bool bEstCompile() const { return m_bCompile; }
+    int nGetErreurCompile() const { return m_nErreurCompile; }
+
+    // Number of groups of the compiled pattern.
+    int nGetNbGroupes() const { return m_bCompile ? int(m_stPattern.re_nsub) : 0; }
+    // Estimated size of the compiled form, in the units of regexp_automate.h.
+    int64_t nGetTaille() const { return m_clAutomate.nTaille(); }
 
 protected:
     void _Libere();
+    // Compiles the library's buffer again, dropping the states it keeps;
+    // the registers already allocated are reused.
+    bool _bRecompile();
 
     re_pattern_buffer m_stPattern;
     bool m_bCompile = false;
     unsigned char* m_pbyTraduction = nullptr;   // 256 bytes, when case is folded
+    std::string m_sPattern;
+    regexp::CAutomate m_clAutomate;
+    bool m_bMultiOctet = false;   // compiled under a multibyte locale
+    int m_nErreurCompile = 0;
+
+private:
+    const char* _pszCompileBibliotheque(const char* pszPattern, size_t nLongueur);
 };
 
 class CRegExp : public CRegExpBase {
@@ -35,13 +67,18 @@ public:
     CRegExp();
     ~CRegExp();
 
-    // 0 on success, -1 on failure (case-sensitive).
+    // 0 on success, REGEXP_INVALIDE or REGEXP_TROP_GRAND on failure
+    // (case-sensitive).
     int nCompile(const char* pszPattern);
     // Characters matched from nDebut, anchored there (nLongueur 0: strlen);
-    // negative when there is no match, -2 without a compiled pattern.
+    // negative when there is no match, REGEXP_NON_COMPILE without a compiled
+    // pattern, REGEXP_LIMITE when the check needed too much work.
     int nMatch(const char* pszTexte, int nDebut, int nLongueur);
-    // The expression covers the whole text.
+    // The expression covers the whole text. False also when a limit was
+    // reached: bLimiteAtteinte tells.
     bool bMatch(const char* pszTexte);
+    // The last nMatch or bMatch stopped on the work or memory limit.
+    bool bLimiteAtteinte() const { return m_bLimite; }
 
     // Offsets of group n of the last match (0: the whole match); -1 when
     // the group does not exist or did not take part.
@@ -51,10 +88,16 @@ public:
     void LibereRegs();
 
 private:
+    int _nMatch(const char* pszTexte, int nDebut, int nLongueur, bool bEntier);
+    void _CopieRegs(const std::vector<int32_t>& tabDebut, const std::vector<int32_t>& tabFin);
+
     re_registers m_stRegs;
+    bool m_bLimite = false;
+    int64_t m_nEtatsCumules = 0;
 };
 
 // The compiled pattern for this text, from a small per-thread cache of the
 // last patterns used (the same compilation, so results do not change); null
-// when it does not compile, with nCompile's result in nErreur.
+// when it does not compile, with nCompile's result in nErreur. A large
+// pattern is not cached: it stays valid until the next call on this thread.
 CRegExp* REGEXP_pclCompile(const char* pszPattern, int& nErreur);

@@ -4,17 +4,30 @@
 #include "core/any.h"
 #include "misc/regexp.h"
 
+namespace {
+
+// The pattern's compiled form would pass the size limit; checking the text
+// needed more work or memory than a check may take.
+constexpr int ERR_REGEXP_TROP_GRANDE = 80503;
+constexpr int ERR_REGEXP_LIMITE = 80504;
+
+}  // namespace
+
 bool CComposanteStandard::ChaineVerifieFormat(const char* pszTexte, const char* pszFormat) {
     if (pszFormat == nullptr || *pszFormat == '\0') pszFormat = ".*";
     if (pszTexte == nullptr) pszTexte = "";
     int nErreur = 0;
     CRegExp* pclRegExp = REGEXP_pclCompile(pszFormat, nErreur);
     if (pclRegExp == nullptr) {
-        RaiseError(80500);
+        // A pattern too large to compile has its own error: it is not wrong.
+        RaiseError(nErreur == REGEXP_TROP_GRAND ? ERR_REGEXP_TROP_GRANDE : 80500);
         m_pclErreur->AddDebugMessage("Valeur de retour d'analyse du format : %1!d!", nErreur);
         return false;
     }
-    if (!pclRegExp->bMatch(pszTexte)) return false;
+    if (!pclRegExp->bMatch(pszTexte)) {
+        if (pclRegExp->bLimiteAtteinte()) RaiseError(ERR_REGEXP_LIMITE);
+        return false;
+    }
 
     int nVariables = wGetNbParam() - 2;
     if (nVariables < 1) return true;

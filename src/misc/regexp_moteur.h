@@ -1,0 +1,51 @@
+// The two ways a whole-text check is carried out within bounded work.
+//
+// Without back-references the C library's matcher gives the results, but it
+// builds a deterministic state for every new set of positions the text
+// leads it through, at a cost that grows with the pattern and that it keeps
+// until the pattern is freed: a short pattern can make it run for minutes
+// on a text of a few hundred kilobytes. bGarde walks the same automaton
+// over the text first, counting steps and the distinct sets the library
+// will meet, and lets the library run only when both stay within bounds.
+//
+// With back-references the library's matcher has no such bound (its work
+// grows with a power of the text's length), so nRenvoi matches them
+// itself: it retraces the library's way of choosing registers (the first
+// path, in node order, that can reach the end of the match, with its rules
+// for loops that match nothing) with a budget of steps and memory.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "misc/regexp_automate.h"
+
+namespace regexp {
+
+// Steps of either matcher for one check, and memory the back-reference
+// matcher may hold: about a second and well under 256 MB.
+constexpr int64_t k_nPasMax = int64_t(1) << 26;
+constexpr int64_t k_nOctetsMax = int64_t(64) << 20;
+// Distinct sets the library may meet in one check, and the total size of
+// those sets; past them its own work goes beyond a second.
+constexpr int64_t k_nEtatsMax = 2048;
+constexpr int64_t k_nEtatsTailleMax = int64_t(1) << 17;
+// States a kept pattern may pile up over its checks before it is compiled
+// afresh (the library never frees them otherwise).
+constexpr int64_t k_nEtatsCumulMax = 16384;
+
+// Result of the back-reference matcher.
+constexpr int k_nPasDeCorrespondance = -1;
+constexpr int k_nLimiteAtteinte = -3;
+
+// True when the library may match this text within the limits; nEtats
+// receives the number of distinct sets it will meet.
+bool bGarde(const CAutomate& clA, const unsigned char* pText, int nDebut, int nLongueur, int64_t& nEtats);
+
+// The longest match from nDebut, as the C library would give it (only the
+// match up to nLongueur when bEntier); tabDebut and tabFin receive the
+// registers (group 0 is the whole match). k_nPasDeCorrespondance or
+// k_nLimiteAtteinte otherwise, the registers untouched.
+int nRenvoi(const CAutomate& clA, const unsigned char* pText, int nDebut, int nLongueur, bool bEntier,
+            std::vector<int32_t>& tabDebut, std::vector<int32_t>& tabFin);
+
+}  // namespace regexp
