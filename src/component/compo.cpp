@@ -7,6 +7,7 @@
 
 #include "component/library_module.h"
 #include "component/tables.h"
+#include "memzone/zonememoire.h"
 
 namespace {
 int s_nInstances = 0;   // library objects initialised in this process
@@ -19,10 +20,9 @@ CComposanteStandard::~CComposanteStandard() {
 }
 
 void* CComposanteStandard::pQueryProxy(int nCode) {
-    // Code 1 answers a memory-zone object bound to this library; it arrives
-    // with the memory-zone engine.
-    (void)nCode;
-    return nullptr;
+    // Code 1: a new memory-zone object bound to this library, for other
+    // components that share the process's zones.
+    return nCode == 1 ? MEM_pclCreeZoneMemoire(this) : nullptr;
 }
 
 void CComposanteStandard::DumpMemoireInstance(void* piDump) { vDumpMemoireInstance(piDump); }

@@ -108,11 +108,11 @@ inline CDateTime DateTime(void** ppArgs, int i) {
     return cl;
 }
 
-// Variants are fetched through the host's parameter services; a failed
-// fetch leaves the empty variant.
+// Variants are fetched through the host's parameter services, which count
+// arguments from 1; a failed fetch leaves the empty variant.
 class Any {
 public:
-    Any(CZNLibrary& lib, int i) { lib.bGetParamAny(i, &m_cl); }
+    Any(CZNLibrary& lib, int i) { lib.bGetParamAny(i + 1, &m_cl); }
     operator const CAny&() const { return m_cl; }
 
 private:

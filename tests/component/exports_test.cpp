@@ -19,8 +19,9 @@ const std::set<std::string> kLibraryFunctions = {
     "DLN_pszGetName",    "DLN_pszGetVersion", "DLN_pszSetVersion", "DLN_bGetErreur",     "DLN_bSetErreur",
 };
 
-// Other exported helpers are named by these prefixes.
-bool bHelperExporte(const std::string& s) { return s.rfind("STR_", 0) == 0; }
+// Other exported helpers: the text helpers (STR_) and the accent-folding
+// upper case (ANSI_) that other components call.
+bool bHelperExporte(const std::string& s) { return s.rfind("STR_", 0) == 0 || s.rfind("ANSI_", 0) == 0; }
 
 // Entry-point names use the first-language name without accents.
 std::string SansAccents(const char* psz) {

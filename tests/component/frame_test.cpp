@@ -12,6 +12,7 @@
 #include <string>
 
 #include "component/compo.h"
+#include "memzone/zonememoire.h"
 #include "component/execlink.h"
 #include "runtime/language.h"
 #include "component/tables.h"
@@ -104,6 +105,11 @@ TEST(Library, QueryProxyCreatesTheLibraryObjectOnlyFor60) {
     EXPECT_EQ(lib.pcl->nGetVersionZN(), 733);
     EXPECT_EQ(lib.pcl->nGetVersionZNCompat(), 1);
     EXPECT_EQ(lib.pcl->pQueryProxy(2), nullptr);
+    // Code 1: a memory-zone object of its own, which goes with its release.
+    auto* pclZones = static_cast<CZoneMemoire*>(lib.pcl->pQueryProxy(1));
+    ASSERT_NE(pclZones, nullptr);
+    EXPECT_EQ(pclZones->nGetDllNum(), 8);
+    EXPECT_EQ(pclZones->Release(), 0);
     EXPECT_EQ(lib.pcl->dwActionGenerique(), 0u);
     EXPECT_EQ(lib.pcl->InfoComposante(34, 0), 423);
     ASSERT_NE(lib.pcl->pclGetError(), nullptr);
