@@ -63,47 +63,58 @@ int Base64Value(char c) {
 
 }  // namespace
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at p[i] with its code point,
+// or 0 when the bytes there are not one (stray, truncated, overlong,
+// surrogate, beyond U+10FFFF).
+size_t nSequenceUtf8(const unsigned char* p, size_t n, size_t i, char32_t& c) {
+    unsigned char b = p[i];
+    size_t nSuite = 0;
+    char32_t cMin = 0;
+    if (b < 0x80) {
+        c = b;
+        return 1;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+        c = b & 0x1F; nSuite = 1; cMin = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        c = b & 0x0F; nSuite = 2; cMin = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        c = b & 0x07; nSuite = 3; cMin = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + nSuite >= n) return 0;   // the whole sequence is not there
+    for (size_t k = 1; k <= nSuite; ++k) {
+        if ((p[i + k] & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (p[i + k] & 0x3F);
+    }
+    if (c < cMin || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    return nSuite + 1;
+}
+
+}  // namespace
+
 std::u32string Utf8Decode(const std::string& sUtf8) {
     std::u32string sOut;
     const auto* p = reinterpret_cast<const unsigned char*>(sUtf8.data());
     size_t n = sUtf8.size();
     size_t i = 0;
     while (i < n) {
-        unsigned char b = p[i];
         char32_t c = 0;
-        size_t nSuite = 0;
-        char32_t cMin = 0;
-        if (b < 0x80) {
-            sOut.push_back(b);
-            ++i;
-            continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            c = b & 0x1F; nSuite = 1; cMin = 0x80;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            c = b & 0x0F; nSuite = 2; cMin = 0x800;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            c = b & 0x07; nSuite = 3; cMin = 0x10000;
-        } else {
-            sOut.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        bool bOk = i + nSuite < n;   // the whole sequence is there
-        if (bOk) {
-            for (size_t k = 1; k <= nSuite; ++k) {
-                if ((p[i + k] & 0xC0) != 0x80) { bOk = false; break; }
-                c = (c << 6) | (p[i + k] & 0x3F);
-            }
-        }
-        if (!bOk || c < cMin || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            sOut.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        sOut.push_back(c);
-        i += nSuite + 1;
+        size_t nLong = nSequenceUtf8(p, n, i, c);
+        sOut.push_back(nLong ? c : 0xFFFD);
+        i += nLong ? nLong : 1;
     }
     return sOut;
+}
+
+bool bUtf8Valide(const std::string& s) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    char32_t c = 0;
+    for (size_t i = 0, nLong = 0; i < s.size(); i += nLong)
+        if ((nLong = nSequenceUtf8(p, s.size(), i, c)) == 0) return false;
+    return true;
 }
 
 void Utf8Append(std::string& sOut, char32_t c) {

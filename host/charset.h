@@ -13,6 +13,8 @@ enum class eCharset { CP1252, LATIN1 };
 // Decodes UTF-8 into code points; an invalid sequence gives U+FFFD for its
 // first byte and decoding goes on with the next byte.
 std::u32string Utf8Decode(const std::string& sUtf8);
+// True when every byte belongs to a well-formed UTF-8 sequence.
+bool bUtf8Valide(const std::string& s);
 std::string Utf8Encode(const std::u32string& sCodes);
 void Utf8Append(std::string& sOut, char32_t c);
 

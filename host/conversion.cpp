@@ -638,7 +638,8 @@ bool bArgVersAny(CArg& clArg, CAny* pclAny, std::string& sErreur) {
     }
     int nRes = 0;
     switch (clArg.m_eKind) {
-        case eKind::INT: nRes = pclAny->nAffecteParHolder(ANY_I4, &clArg.m_n4); break;
+        case eKind::INT:
+        case eKind::ADDR: nRes = pclAny->nAffecteParHolder(ANY_I4, &clArg.m_n4); break;
         case eKind::BOOL: nRes = pclAny->nAffecteParHolder(ANY_BOOL, &clArg.m_n4); break;
         case eKind::I8: nRes = pclAny->nAffecteParHolder(ANY_I8, &clArg.m_n8); break;
         case eKind::DUR: nRes = pclAny->nAffecteParHolder(ANY_DUREE, &clArg.m_n8); break;

@@ -19,13 +19,11 @@ int g_nPlusieursThreads = 0;
 
 namespace {
 
-// Longest text the host reads from a pointer the component hands over
-// without a length; a longer one is cut.
-constexpr size_t k_nTexteMax = 64u << 20;
-
+// A text the component hands over without a length is read up to the
+// host's limit; one with no end within it is refused as too large.
 size_t nLongueurWide(const uint32_t* p) {
     size_t n = 0;
-    while (n < k_nTexteMax && p[n]) ++n;
+    while (n <= k_nOctetsMax / 4 && p[n]) ++n;
     return n;
 }
 
@@ -49,6 +47,7 @@ bool bKindPourType(int nType, eKind& eK) {
 
 void CHostContext::DebutAppelLangage(const std::string& sNomFonction, std::vector<CArg*> tabArgs, uint32_t dwFrame) {
     m_sNomFonction = sNomFonction;
+    m_sErreurAppel.clear();
     m_tabArgs = std::move(tabArgs);
     m_dwFrame = dwFrame;
     m_stResultat = STResultat{};
@@ -145,9 +144,19 @@ int CHostContext::ChangeMode(int nMode) {
 
 int CHostContext::EmpileArgument(CAny* pclValeur, uint32_t) {
     if (!pclValeur) return 0;
-    ++m_nEmpiles;
-    m_jEmpiles.push_back(AnyVersJson(pclValeur));
-    return 1;
+    return Protege(0, [&] {
+        m_jEmpiles.push_back(AnyVersJson(pclValeur));
+        ++m_nEmpiles;
+        return 1;
+    });
+}
+
+void CHostContext::NoteEchec(const char* pszQuoi) noexcept {
+    try {
+        if (m_sErreurAppel.empty()) m_sErreurAppel = std::string("the host failed to serve the call: ") + pszQuoi;
+    } catch (...) {
+        // Not even the message fits: the call's answer is built without it.
+    }
 }
 
 int CHostContext::TrouveProcedure(const char* pszNom, int, void** phProcedure, CXError*, int* pbSucces) {
@@ -263,9 +272,16 @@ void CHostContext::EcritVariableHote(const std::string& sNom, const json& jValeu
 int CHostContext::bRempliAny(int nIndex, CAny* pclValeur, bool) {
     CArg* p = pArg(nIndex);
     if (!p || !pclValeur) return 0;
-    std::string sErreur;
-    if (p->m_eKind == eKind::VAR) return bJsonVersAny(LitVariableHote(p->m_sNom), pclValeur, sErreur) ? 1 : 0;
-    return bArgVersAny(*p, pclValeur, sErreur) ? 1 : 0;
+    return Protege(0, [&] {
+        std::string sErreur;
+        bool bOk = p->bValeurDeVariable() ? bJsonVersAny(LitVariableHote(p->m_sNom), pclValeur, sErreur)
+                                          : bArgVersAny(*p, pclValeur, sErreur);
+        // The component may take a refused value for an empty one: the
+        // answer must say it was refused.
+        if (!bOk && m_sErreurAppel.empty())
+            m_sErreurAppel = "argument " + std::to_string(nIndex) + ": " + (sErreur.empty() ? "no value" : sErreur);
+        return bOk ? 1 : 0;
+    });
 }
 
 int CHostContext::bGetParamAny(int nIndex, uint32_t, CAny* pclValeur, CXError*) {
@@ -311,13 +327,16 @@ void* CHostContext::pGetParametre(int nIndex, uint32_t, int nType, CXError*) {
     eKind eK;
     if (!p || !bKindPourType(nType, eK)) return nullptr;
     if (p->m_eKind == eK && p->pPointeur()) return p->pPointeur();
-    auto pclConv = std::make_unique<CArg>();
-    int nScore = 0;
-    std::string sErreur;
-    if (!bConvertit(p->m_jSource, eK, true, m_eCharset, *pclConv, nScore, sErreur)) return nullptr;
-    void* pRes = pclConv->pPointeur();
-    m_tabConversions.push_back(std::move(pclConv));
-    return pRes;
+    return Protege(static_cast<void*>(nullptr), [&]() -> void* {
+        auto pclConv = std::make_unique<CArg>();
+        int nScore = 0;
+        std::string sErreur;
+        const json jSource = p->bValeurDeVariable() ? LitVariableHote(p->m_sNom) : p->m_jSource;
+        if (!bConvertit(jSource, eK, true, m_eCharset, *pclConv, nScore, sErreur)) return nullptr;
+        void* pRes = pclConv->pPointeur();
+        m_tabConversions.push_back(std::move(pclConv));
+        return pRes;
+    });
 }
 
 void CHostContext::Capture(STResultat& stR, const void* pValeur, int nType, bool bPropriete) {
@@ -336,6 +355,10 @@ void CHostContext::Capture(STResultat& stR, const void* pValeur, int nType, bool
         case 0x1C: {
             void* pMemoire = nullptr;
             std::memcpy(&pMemoire, pValeur, sizeof pMemoire);
+            if (nLongueurChaine(pMemoire) > k_nOctetsMax) {
+                stR.nTropGrand = nLongueurChaine(pMemoire);
+                break;
+            }
             stR.sOctets = LitChaine(pMemoire);
             if (nType == 0x13) {
                 if (KindChaine(pMemoire) == SMK_UNICODE)
@@ -353,6 +376,10 @@ void CHostContext::Capture(STResultat& stR, const void* pValeur, int nType, bool
             }
             const auto* p = static_cast<const uint32_t*>(pValeur);
             size_t n = nLongueurWide(p);
+            if (n * 4 > k_nOctetsMax) {
+                stR.nTropGrand = n * 4;
+                break;
+            }
             stR.sOctets.assign(static_cast<const char*>(pValeur), n * 4);
             stR.sUtf8 = WideToUtf8(p, n);
             break;
@@ -360,11 +387,14 @@ void CHostContext::Capture(STResultat& stR, const void* pValeur, int nType, bool
         case 0x12:
         case 0x17: {
             const char* psz = static_cast<const char*>(pValeur);
-            size_t n = strnlen(psz, k_nTexteMax);
+            size_t n = strnlen(psz, k_nOctetsMax + 1);
+            stR.nType = bPropriete ? nType : 0x17;
+            if (n > k_nOctetsMax) {
+                stR.nTropGrand = n;
+                break;
+            }
             stR.sOctets.assign(psz, n);
             stR.sUtf8 = CharsetToUtf8(stR.sOctets, m_eCharset);
-            stR.nType = 0x17;
-            if (bPropriete) stR.nType = nType;
             break;
         }
         case 0x1F: {
@@ -382,10 +412,22 @@ void CHostContext::Capture(STResultat& stR, const void* pValeur, int nType, bool
     }
 }
 
-void CHostContext::RenvoieValeur(uint32_t, const void* pValeur, int nType) { Capture(m_stResultat, pValeur, nType, false); }
+// A result the host failed to copy is no result: the call's answer carries
+// the failure.
+void CHostContext::RenvoieValeur(uint32_t, const void* pValeur, int nType) {
+    if (!Protege(false, [&] {
+            Capture(m_stResultat, pValeur, nType, false);
+            return true;
+        }))
+        m_stResultat = STResultat{};
+}
 
 void CHostContext::RenvoieValeurPropriete(void*, const void* pValeur, int nType) {
-    Capture(m_stResultatPropriete, pValeur, nType, true);
+    if (!Protege(false, [&] {
+            Capture(m_stResultatPropriete, pValeur, nType, true);
+            return true;
+        }))
+        m_stResultatPropriete = STResultat{};
 }
 
 }  // namespace qvhost

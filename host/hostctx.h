@@ -45,6 +45,11 @@ public:
     // The value of a host variable (null when it has none yet); writing
     // marks it touched.
     json LitVariableHote(const std::string& sNom) const;
+    // A variable exists once a call used it as a variable or wrote it.
+    bool bVariableConnue(const std::string& sNom) const { return m_mapVariables.count(sNom) != 0; }
+    // What the host could not give the component during the current call
+    // (empty when nothing failed); the session reports it as the call's error.
+    const std::string& ErreurAppel() const { return m_sErreurAppel; }
     void EcritVariableHote(const std::string& sNom, const json& jValeur);
     json JsonProcedures() const;    // calls of the procedures used by the current call
     json JsonVariables() const;     // host variables touched by the current call
@@ -95,6 +100,19 @@ public:
     int bConstruitChaine(const void*, int, uint32_t, void*, CXError*) override { return 0; }
 
 private:
+    // Runs a service the component called: an exception (memory running
+    // out) must not cross the component's frames, and becomes the call's
+    // error instead.
+    template <class T, class F>
+    T Protege(T tEchec, F&& fn) noexcept {
+        try {
+            return fn();
+        } catch (const std::exception& e) {
+            NoteEchec(e.what());
+            return tEchec;
+        }
+    }
+    void NoteEchec(const char* pszQuoi) noexcept;
     CArg* pArg(int nIndex) const;   // 1-based; null when not passed
     int bRempliAny(int nIndex, CAny* pclValeur, bool bNullAccepte);
     int bVariable(int nIndex, IVariable** ppiVariable);
@@ -104,6 +122,7 @@ private:
     int m_nMode = 0;
     bool m_bInterruption = false;
     std::string m_sNomFonction;
+    std::string m_sErreurAppel;
     std::string m_sTexteInfo;                 // last text answered by bInfoVM, in the 8-bit set
     std::vector<CArg*> m_tabArgs;
     std::deque<std::unique_ptr<CArg>> m_tabConversions;   // pGetParametre answers, valid for the call

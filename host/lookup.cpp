@@ -103,6 +103,9 @@ bool bPrepareAppel(const STFonctionHote& stF, const std::vector<json>& tabValeur
     }
     int nMeilleur = -1;
     std::string sPremiereErreur;
+    // What an overload that takes this many arguments says about one of
+    // them tells more than another overload's count.
+    bool bErreurArgument = false;
     size_t nPasses = tabValeurs.size();
     for (const auto& stO : stF.tabSurcharges) {
         if (nForce >= 0 && stO.nIndex != nForce) continue;
@@ -131,17 +134,19 @@ bool bPrepareAppel(const STFonctionHote& stF, const std::vector<json>& tabValeur
             int nScore = 0;
             std::string sErr;
             if (!bConvertit(tabValeurs[i], eK, bLigneCommande, eCs, *pclArg, nScore, sErr)) {
-                if (sPremiereErreur.empty() || nForce >= 0)
+                if (!bErreurArgument || nForce >= 0)
                     sPremiereErreur = "argument " + std::to_string(i + 1) + ": " + sErr;
+                bErreurArgument = true;
                 bOk = false;
                 break;
             }
             // Declared arrays and objects need host objects this host does
             // not build.
             if (i < stA.tabKinds.size() && (eK == eKind::ARRAY || eK == eKind::OBJ)) {
-                if (sPremiereErreur.empty() || nForce >= 0)
+                if (!bErreurArgument || nForce >= 0)
                     sPremiereErreur = "argument " + std::to_string(i + 1) + ": " + pszKindName(eK) +
                                       " arguments are not supported by this host yet";
+                bErreurArgument = true;
                 bOk = false;
                 break;
             }

@@ -28,7 +28,9 @@ const char k_szAide[] =
     "\n"
     "Arguments that read as numbers are arguments, never options: both\n"
     "  qvhost EstPair -3      and      qvhost EstPair -- -3\n"
-    "pass -3. After FUNCTION every word is an argument; a first \"--\" is skipped.\n";
+    "pass -3. After FUNCTION every word is an argument; a first \"--\" is skipped.\n"
+    "Memory-address arguments (fLit, fEcrit, fEcritLigne on a buffer) name a\n"
+    "host buffer, which only --jsonl can do: {\"addr\": {\"var\": NAME}}.\n";
 
 bool bEstNombre(const std::string& s) {
     double r;
@@ -40,9 +42,24 @@ int Usage(const std::string& sMessage) {
     return 2;
 }
 
+int Principal(int argc, char** argv);
+
 }  // namespace
 
+// Whatever fails inside ends with a message and status 1, never with an
+// uncaught exception.
 int main(int argc, char** argv) {
+    try {
+        return Principal(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "qvhost: the host failed: %s\n", e.what());
+        return 1;
+    }
+}
+
+namespace {
+
+int Principal(int argc, char** argv) {
     std::string sModule = QV_DEFAULT_MODULE;
     std::string sLangue = "fr";
     bool bJsonl = false;
@@ -122,3 +139,5 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     return nStatut;
 }
+
+}  // namespace

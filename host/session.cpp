@@ -1,7 +1,9 @@
 #include "session.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "adresses.h"
 #include "qvstd/strmem.h"
 #include "qvstd/xerror.h"
 #include "signature.h"
@@ -52,6 +54,50 @@ std::string HexType(int nType) {
     return sz;
 }
 
+// The deepest nesting of arrays and objects in a JSON text, counted without
+// parsing so that a hostile line is refused before anything is built.
+size_t nProfondeurTexte(const std::string& s) {
+    size_t nNiveau = 0, nMax = 0;
+    bool bTexte = false, bEchappe = false;
+    for (char c : s) {
+        if (bTexte) {
+            if (bEchappe) bEchappe = false;
+            else if (c == '\\') bEchappe = true;
+            else if (c == '"') bTexte = false;
+        } else if (c == '"') {
+            bTexte = true;
+        } else if (c == '[' || c == '{') {
+            nMax = std::max(nMax, ++nNiveau);
+        } else if ((c == ']' || c == '}') && nNiveau > 0) {
+            --nNiveau;
+        }
+    }
+    return nMax;
+}
+
+// The answer line when building the answer itself failed (out of memory):
+// written by hand, from the exception's text kept to plain characters.
+std::string LigneSecours(const char* pszQuoi) {
+    std::string sQuoi;
+    for (const char* p = pszQuoi; p && *p && sQuoi.size() < 200; ++p)
+        if (*p >= ' ' && *p <= '~' && *p != '"' && *p != '\\') sQuoi += *p;
+    return R"({"error":{"code":0,"debug":"","host":true,"level":)" + std::to_string(EL_ERROR) +
+           R"(,"message":"the host could not answer: )" + sQuoi + R"("}})";
+}
+
+// Arguments read as values that name a variable the host does not have: the
+// component would take them for empty values.
+bool bVariablesConnues(const STAppelPrepare& stAppel, const CHostContext& clHote, std::string& sErreur) {
+    for (size_t i = 0; i < stAppel.tabArgs.size(); ++i) {
+        const CArg& clArg = *stAppel.tabArgs[i];
+        if (clArg.m_eKind == eKind::ANY && clArg.bValeurDeVariable() && !clHote.bVariableConnue(clArg.m_sNom)) {
+            sErreur = "argument " + std::to_string(i + 1) + ": unknown variable " + clArg.m_sNom;
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 json CSession::ErreurHote(const std::string& sMessage) {
@@ -97,15 +143,30 @@ json CSession::Appel(const std::string& sNom, const std::vector<json>& tabArgs, 
         jRep["error"] = ErreurHote("the component is not loaded");
         return jRep;
     }
+    std::string sErreur;
+    if (!bUtf8Valide(sNom)) {
+        jRep["error"] = ErreurHote("the function name is not valid UTF-8");
+        return jRep;
+    }
+    for (size_t i = 0; i < tabArgs.size(); ++i) {
+        // An argument sits at level 3 of a request: {"args": [ARGUMENT]}.
+        if (!bJsonSain(tabArgs[i], sErreur, 3)) {
+            jRep["error"] = ErreurHote("argument " + std::to_string(i + 1) + ": " + sErreur);
+            return jRep;
+        }
+    }
     const STFonctionHote* pstF = m_clFonctions.pCherche(sNom);
     if (!pstF) {
         jRep["error"] = ErreurHote("unknown function " + sNom);
         return jRep;
     }
     STAppelPrepare stAppel;
-    std::string sErreur;
     if (!bPrepareAppel(*pstF, tabArgs, bLigneCommande, nSurcharge, m_clHote.GetCharset(), stAppel, sErreur)) {
         jRep["error"] = ErreurHote(sErreur);
+        return jRep;
+    }
+    if (!bVariablesConnues(stAppel, m_clHote, sErreur) || !bPrepareAdresses(stAppel, m_clHote, sErreur)) {
+        jRep["error"] = ErreurHote(pstF->sNom[0] + ": " + sErreur);
         return jRep;
     }
     std::vector<CArg*> tabBruts;
@@ -131,8 +192,10 @@ json CSession::Appel(const std::string& sNom, const std::vector<json>& tabArgs, 
     STEtatErreur stApres = LitErreur(piLib->pclGetError());
     if (stApres.nNiveau != EL_NOERROR) piLib->pclGetError()->RAZ();
 
+    RangeAdresses(stAppel, m_clHote);
+
     const STResultat& stR = m_clHote.GetResultat();
-    if (stAppel.pstSurcharge->nResultat >= 0 && stR.bRecu) {
+    if (stAppel.pstSurcharge->nResultat >= 0 && stR.bRecu && !stR.nTropGrand) {
         jRep["value"] = ResultatVersJson(stR);
         jRep["type"] = stR.nType;
         if (bLigneCommande) jRep["text"] = ResultatVersTexte(stR);
@@ -152,6 +215,11 @@ json CSession::Appel(const std::string& sNom, const std::vector<json>& tabArgs, 
                          {"level", stApres.nNiveau},
                          {"message", CharsetToUtf8(stApres.sMessage, eCs)},
                          {"debug", CharsetToUtf8(stApres.sDebug, eCs)}};
+    } else if (stR.nTropGrand) {
+        jRep["error"] = ErreurHote("the result (" + std::to_string(stR.nTropGrand) + " bytes) is larger than this host takes back (" +
+                                   std::to_string(k_nOctetsMax) + " bytes)");
+    } else if (!m_clHote.ErreurAppel().empty()) {
+        jRep["error"] = ErreurHote(m_clHote.ErreurAppel());
     }
     m_clHote.FinAppelLangage();
     return jRep;
@@ -268,6 +336,8 @@ json CSession::LitVariable(const std::string& sNom) {
 }
 
 json CSession::EcritVariable(const std::string& sNom, const json& jValeur) {
+    std::string sErreur;
+    if (!bJsonSain(jValeur, sErreur, 2)) return {{"value", nullptr}, {"error", ErreurHote("\"value\": " + sErreur)}};
     int n = nChercheVariable(sNom);
     if (n < 0) return {{"value", nullptr}, {"error", ErreurHote("unknown variable " + sNom)}};
     const STVariable& st = m_clModule.pstVariables()[n];
@@ -286,7 +356,6 @@ json CSession::EcritVariable(const std::string& sNom, const json& jValeur) {
     }
     CArg clArg;
     int nScore = 0;
-    std::string sErreur;
     if (!bConvertit(jValeur, eK, false, m_clHote.GetCharset(), clArg, nScore, sErreur))
         return {{"value", nullptr}, {"error", ErreurHote(sErreur)}};
     if (eK == eKind::TEXT) {
@@ -324,6 +393,8 @@ json CSession::Langue(const std::string& sLangue) {
 }
 
 json CSession::Traite(const json& jReq) {
+    std::string sErreur;
+    if (!bJsonSain(jReq, sErreur)) return {{"error", ErreurHote("bad request: " + sErreur)}};
     if (!jReq.is_object()) return {{"error", ErreurHote("a request is a JSON object")}};
     if (jReq.contains("call")) {
         if (!jReq["call"].is_string()) return {{"error", ErreurHote("\"call\" needs a function name")}};
@@ -375,16 +446,25 @@ json CSession::Traite(const json& jReq) {
 }
 
 std::string CSession::TraiteLigne(const std::string& sLigne) {
-    json jRep;
+    // Whatever a line holds or a call gives back, the answer is one line and
+    // the session goes on.
     try {
-        json jReq = json::parse(sLigne);
-        jRep = Traite(jReq);
-    } catch (const json::exception& e) {
-        jRep = {{"error", ErreurHote(std::string("bad request: ") + e.what())}};
+        json jRep;
+        if (nProfondeurTexte(sLigne) > k_nProfondeurMax) {
+            jRep = {{"error", ErreurHote("bad request: nested deeper than " + std::to_string(k_nProfondeurMax) + " levels")}};
+        } else {
+            try {
+                jRep = Traite(json::parse(sLigne));
+            } catch (const json::exception& e) {
+                jRep = {{"error", ErreurHote(std::string("bad request: ") + e.what())}};
+            }
+        }
+        // Texts from the component are valid UTF-8 after conversion; replace
+        // rather than fail should anything slip through.
+        return jRep.dump(-1, ' ', false, json::error_handler_t::replace);
+    } catch (const std::exception& e) {
+        return LigneSecours(e.what());
     }
-    // Texts from the component are valid UTF-8 after conversion; replace
-    // rather than fail should anything slip through.
-    return jRep.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
 }  // namespace qvhost

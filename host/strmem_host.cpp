@@ -82,12 +82,17 @@ void RefChaine(void* pMemoire) {
     if (pMemoire) ++STRMEM_Header(pMemoire)->nRef;
 }
 
-std::string LitChaine(const void* pMemoire) {
-    if (!pMemoire) return {};
+size_t nLongueurChaine(const void* pMemoire) {
+    if (!pMemoire) return 0;
     const STStrMemHeader* pst = STRMEM_Header(pMemoire);
     uint32_t n = pst->nLongueur;
     if (n > pst->nCapacite) n = pst->nCapacite;   // a damaged header reads no further than its block
-    return std::string(static_cast<const char*>(pMemoire), n);
+    return n;
+}
+
+std::string LitChaine(const void* pMemoire) {
+    if (!pMemoire) return {};
+    return std::string(static_cast<const char*>(pMemoire), nLongueurChaine(pMemoire));
 }
 
 uint32_t KindChaine(const void* pMemoire) {

@@ -41,6 +41,8 @@ void LibereChaine(void* pMemoire);
 void RefChaine(void* pMemoire);
 // The bytes of a block, bounded by its capacity; empty for null.
 std::string LitChaine(const void* pMemoire);
+// The length LitChaine would read, without copying.
+size_t nLongueurChaine(const void* pMemoire);
 uint32_t KindChaine(const void* pMemoire);
 
 }  // namespace qvhost

@@ -23,6 +23,7 @@ const STKindNom k_tabKinds[] = {
     {eKind::TEXT, "text"}, {eKind::FILE, "file"}, {eKind::UNI, "uni"},           {eKind::BIN, "bin"},
     {eKind::CUR, "cur"},   {eKind::DUR, "dur"},   {eKind::DATETIME, "datetime"}, {eKind::ANY, "any"},
     {eKind::VAR, "var"},   {eKind::PROC, "proc"}, {eKind::ARRAY, "array"},       {eKind::OBJ, "obj"},
+    {eKind::ADDR, "addr"},
 };
 
 // 80-bit magnitude helpers on five 16-bit words.
@@ -294,7 +295,8 @@ CArg::~CArg() { LibereChaine(m_pMemoire); }
 void* CArg::pPointeur() {
     switch (m_eKind) {
         case eKind::INT:
-        case eKind::BOOL: return &m_n4;
+        case eKind::BOOL:
+        case eKind::ADDR: return &m_n4;
         case eKind::I8:
         case eKind::DUR: return &m_n8;
         case eKind::REAL: return &m_r;
@@ -328,7 +330,7 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
             sErreur = "empty tagged value";
             return false;
         }
-        for (const char* psz : {"i8", "bin", "uni", "cur", "dur", "datetime", "var", "proc", "array"}) {
+        for (const char* psz : {"i8", "bin", "uni", "cur", "dur", "datetime", "var", "proc", "array", "addr"}) {
             if (jValeur.contains(psz)) {
                 sTag = psz;
                 pjTag = &jValeur[psz];
@@ -336,12 +338,12 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
             }
         }
         if (!pjTag) {
-            sErreur = "unknown tagged value " + jValeur.dump();
+            sErreur = "unknown tagged value " + ApercuJson(jValeur);
             return false;
         }
     }
     auto fnRefus = [&](const char* pszPourquoi) {
-        sErreur = std::string(pszPourquoi) + " (" + pszKindName(eK) + " argument): " + jValeur.dump();
+        sErreur = std::string(pszPourquoi) + " (" + pszKindName(eK) + " argument): " + ApercuJson(jValeur);
         return false;
     };
 
@@ -350,7 +352,12 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
         // component as a variant; the pushed pointer is null.
         if (eK == eKind::ARRAY && !(sTag == "array" || clArg.m_bNull)) return fnRefus("not an array");
         if (eK == eKind::ANY) {
-            if (sTag == "array" || sTag == "proc") return fnRefus("not a plain value");
+            if (sTag == "array" || sTag == "proc" || sTag == "addr") return fnRefus("not a plain value");
+            if (sTag == "var") {
+                // The variable's value is read when the component asks for it.
+                if (!pjTag->is_string() || pjTag->get<std::string>().empty()) return fnRefus("needs a name");
+                clArg.m_sNom = pjTag->get<std::string>();
+            }
             // "Nothing" fits an "any" argument best; any other value fits
             // its own kind better when an overload declares it.
             nScore = clArg.m_bNull ? 2 : (bLigneCommande ? 0 : 1);
@@ -359,8 +366,11 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
         nScore = 2;
         return true;
     }
+    if (eK == eKind::ADDR && bLigneCommande)
+        return fnRefus("memory addresses cannot be given on the command line; use --jsonl with {\"addr\": {\"var\": NAME}}");
     if (clArg.m_bNull) {
-        // An absent value: the kind's empty value, reported by bParamNull.
+        // An absent value: the kind's empty value, reported by bParamNull
+        // (for an address, the null address).
         nScore = 1;
         if (eK == eKind::FILE) clArg.m_stManip.nType = 0x13;
         return true;
@@ -498,9 +508,70 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
             }
             return bFaitChaine(clArg, eK, sValeur, bUnicode, eCs, sErreur);
         }
+        case eKind::ADDR: {
+            // Only a tagged object names a buffer: a plain number must never
+            // pass for an address.
+            if (sTag != "addr") return fnRefus(sTag.empty() ? "not an address, which is {\"addr\": {\"var\": NAME}}" : "wrong tag");
+            const json& j = *pjTag;
+            if (!j.is_object() || !j.contains("var") || !j["var"].is_string() || j["var"].get<std::string>().empty())
+                return fnRefus("an address names a host variable: {\"addr\": {\"var\": NAME}}");
+            const json* pjTaille = j.contains("size") ? &j["size"] : nullptr;
+            if (jValeur.contains("size")) {
+                if (pjTaille && *pjTaille != jValeur["size"]) return fnRefus("two different sizes");
+                pjTaille = &jValeur["size"];
+            }
+            if (pjTaille) {
+                if (!pjTaille->is_number_integer() || pjTaille->get<int64_t>() < 0 ||
+                    (pjTaille->is_number_unsigned() && pjTaille->get<uint64_t>() > k_nOctetsMax) ||
+                    pjTaille->get<int64_t>() > static_cast<int64_t>(k_nOctetsMax))
+                    return fnRefus(("a size is a byte count from 0 to " + std::to_string(k_nOctetsMax)).c_str());
+                clArg.m_nTailleAdresse = pjTaille->get<int64_t>();
+            }
+            clArg.m_sNom = j["var"].get<std::string>();
+            nScore = 3;
+            return true;
+        }
         default: break;
     }
     return fnRefus("unsupported");
+}
+
+bool bJsonSain(const json& jValeur, std::string& sErreur, size_t nNiveauDepart) {
+    std::vector<std::pair<const json*, size_t>> tabPile{{&jValeur, nNiveauDepart}};
+    while (!tabPile.empty()) {
+        auto [pj, nNiveau] = tabPile.back();
+        tabPile.pop_back();
+        if (pj->is_string()) {
+            if (!bUtf8Valide(pj->get_ref<const std::string&>())) {
+                sErreur = "a text is not valid UTF-8";
+                return false;
+            }
+            continue;
+        }
+        if (!pj->is_structured()) continue;
+        if (nNiveau > k_nProfondeurMax) {
+            sErreur = "nested deeper than " + std::to_string(k_nProfondeurMax) + " levels";
+            return false;
+        }
+        for (auto it = pj->begin(); it != pj->end(); ++it) {
+            if (pj->is_object() && !bUtf8Valide(it.key())) {
+                sErreur = "a key is not valid UTF-8";
+                return false;
+            }
+            tabPile.emplace_back(&*it, nNiveau + 1);
+        }
+    }
+    return true;
+}
+
+std::string ApercuJson(const json& j) {
+    // Invalid UTF-8 is replaced rather than thrown on; a long value is cut.
+    std::string s = j.dump(-1, ' ', false, json::error_handler_t::replace);
+    constexpr size_t k_nApercu = 200;
+    if (s.size() <= k_nApercu) return s;
+    size_t n = k_nApercu;
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;   // not inside a character
+    return s.substr(0, n) + "...";
 }
 
 std::string FormatReel(double r) {

@@ -14,7 +14,19 @@ namespace qvhost {
 
 using json = nlohmann::json;
 
-enum class eKind { INT, I8, REAL, BOOL, TEXT, FILE, UNI, BIN, CUR, DUR, DATETIME, ANY, VAR, PROC, ARRAY, OBJ };
+// The largest value the host hands over or takes back: a result, a text read
+// from a pointer without a length, an address argument's buffer.
+constexpr size_t k_nOctetsMax = 64u << 20;
+// The deepest nesting of arrays and objects a request may have (the request
+// object itself is level 1).
+constexpr size_t k_nProfondeurMax = 64;
+
+// A value given by a person or a test before anything reads it: nested no
+// deeper than k_nProfondeurMax, every text and key valid UTF-8. Never
+// recurses, so a hostile depth cannot exhaust the stack.
+bool bJsonSain(const json& jValeur, std::string& sErreur, size_t nNiveauDepart = 1);
+
+enum class eKind { INT, I8, REAL, BOOL, TEXT, FILE, UNI, BIN, CUR, DUR, DATETIME, ANY, VAR, PROC, ARRAY, OBJ, ADDR };
 
 const char* pszKindName(eKind eK);
 bool bKindFromName(const std::string& sNom, eKind& eK);
@@ -77,11 +89,15 @@ public:
     STDateHeure m_stDateHeure{};
     void* m_pMemoire = nullptr;   // one-word dynamic string object
     STArgManip m_stManip{};
-    std::string m_sNom;           // variable or procedure name
+    std::string m_sNom;           // variable, procedure, or the variable behind an address
     json m_jRetour;               // procedure: the value each call returns
+    int64_t m_nTailleAdresse = -1;   // address: the size asked for the buffer, -1 when not given
+    std::string m_sTampon;        // address: the buffer whose address m_n4 holds during the call
 
     // What the entry point receives for this argument.
     void* pPointeur();
+    // A variable given where a value is read: it stands for its current value.
+    bool bValeurDeVariable() const { return m_eKind == eKind::VAR || (m_eKind == eKind::ANY && !m_sNom.empty()); }
 };
 
 // Converts one given value to a kind. bLigneCommande: every value is a
@@ -102,9 +118,13 @@ struct STResultat {
     std::string sOctets;   // bytes as handed over (texts in the component's character set)
     std::string sUtf8;     // texts (0x10, 0x13, 0x17) converted to UTF-8 when captured; a variant's text form
     json jVariant;         // a variant (0x1F) in its JSON form
+    size_t nTropGrand = 0; // bytes of a result above k_nOctetsMax, left where it was (0: none)
 };
 json ResultatVersJson(const STResultat& stR);
 std::string ResultatVersTexte(const STResultat& stR);
 std::string FormatReel(double r);
+// A value as it may appear in a message: never throws, at most a few hundred
+// characters.
+std::string ApercuJson(const json& j);
 
 }  // namespace qvhost

@@ -37,6 +37,24 @@ TEST(Charset, Utf8ToCp1252Table) {
     }
 }
 
+TEST(Charset, Utf8Validity) {
+    const std::pair<std::string, bool> tabCas[] = {
+        {"", true},
+        {"abc", true},
+        {"D\xC3\xA9" "but \xE2\x82\xAC \xF0\x9F\x98\x80", true},
+        {"\xEF\xBF\xBD", true},              // U+FFFD written as such is valid
+        {std::string("a\0b", 3), true},
+        {"\xFF", false},
+        {"a\xC3", false},                    // truncated at the end
+        {"\xE2\x82" "a", false},             // truncated before another character
+        {"\xC0\xAF", false},                 // overlong form
+        {"\xED\xA0\x80", false},             // surrogate
+        {"\xF4\x90\x80\x80", false},         // beyond U+10FFFF
+        {"\x80", false},                     // a lone continuation byte
+    };
+    for (const auto& [s, bValide] : tabCas) EXPECT_EQ(bUtf8Valide(s), bValide) << s;
+}
+
 TEST(Charset, EveryCp1252ByteRoundTrips) {
     for (int b = 0; b < 256; ++b) {
         std::string s(1, static_cast<char>(b));

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "../../host/adresses.h"
 #include "../../host/hostctx.h"
 #include "../../host/lookup.h"
 #include "../../host/strmem_host.h"
@@ -20,6 +21,7 @@ const STSyntaxe k_synAbsent[] = {{nullptr, 0, "", 0}, {nullptr, 0, "\x08", 1}};
 const STSyntaxe k_synMixte[] = {{EntreeFactice, 0, "\x08", 1}, {EntreeFactice, 0, "\x08", 1}, {nullptr, 0, "\x08", 2}};
 const STSyntaxe k_synQueue[] = {{EntreeFactice, 0, "\x0C", 129}};
 const STSyntaxe k_synCasse[] = {{EntreeFactice, 0, "", 0}};
+const STSyntaxe k_synAdresse[] = {{EntreeFactice, 0, "\x08", 2}, {EntreeFactice, 0, "\x08", 3}};
 
 // Names in the component's 8-bit set, as the descriptor holds them.
 const STFonction k_tabFonctions[] = {
@@ -32,11 +34,14 @@ const STFonction k_tabFonctions[] = {
     {{"tri", "sort2"}, 0, 0x01080006, k_synCasse},
     {{"MCID\xE9" "but", "MCIBegining"}, 0x828618, 0x02080002, k_synAbsent},   // synonym row
     {{"", ""}, 0, 0x00080008, nullptr},                                      // reserved row
+    {{"Lit", "Read"}, 0, 0x02080009, k_synAdresse},
+    {{"Ecrit", "Write"}, 0, 0x0208000A, k_synAdresse},
 };
 const QVSignature k_tabSigs[] = {
     {0, 0, "text", "13", 1}, {0, 1, "text,text", "13", 2}, {1, 0, "int", "01", 1},  {3, 0, "int", "08", 1},
     {3, 1, "text", "08", 1}, {3, 2, "int,int", "08", 2},   {4, 0, "real,...any", "0C", 129}, {5, 0, "", "", 0},
-    {6, 0, "", "", 0},
+    {6, 0, "", "", 0},     {9, 0, "int,int", "08", 2},     {9, 1, "int,int,addr", "08", 3},
+    {10, 0, "int,file", "08", 2}, {10, 1, "int,addr,int", "08", 3},
 };
 
 class LookupTest : public ::testing::Test {
@@ -135,6 +140,77 @@ TEST_F(LookupTest, ArgumentsReachTheEntryPointAsDeclared) {
     ASSERT_TRUE(bPrepareAppel(*m_cl.pCherche("Mixte"), {json("\xC3\xA9")}, true, -1, eCharset::CP1252, stAppel, sErr));
     void* pMemoire = *static_cast<void**>(stAppel.tabArgs[0]->pPointeur());
     EXPECT_EQ(LitChaine(pMemoire), "\xE9");
+}
+
+// Address arguments: the buffer comes from the host variable, grows to the
+// size asked, must hold the byte count (the overload's last integer), and
+// goes back into the variable after the call.
+TEST_F(LookupTest, AddressBuffersFollowTheByteCount) {
+    CHostContext clHote;
+    clHote.EcritVariableHote("plein", json{{"bin", Base64Encode("abcd")}});
+    clHote.EcritVariableHote("texte", "abc");
+    auto fnAdr = [](const char* pszVar, int nTaille = -1) {
+        json j = {{"var", pszVar}};
+        if (nTaille >= 0) j["size"] = nTaille;
+        return json{{"addr", j}};
+    };
+    struct STCas {
+        const char* pszNom;
+        std::vector<json> tabArgs;
+        const char* pszErreur;   // part of the refusal, or null
+        std::string sTampon;     // the buffer handed over
+    };
+    const STCas tabCas[] = {
+        {"Lit", {2, 5, fnAdr("t", 8)}, nullptr, std::string(8, '\0')},
+        {"Lit", {2, 8, fnAdr("t", 8)}, nullptr, std::string(8, '\0')},
+        {"Lit", {2, 9, fnAdr("t", 8)}, "9 bytes do not fit the 8-byte buffer of variable t", ""},
+        {"Lit", {2, 4, fnAdr("plein")}, nullptr, "abcd"},
+        {"Lit", {2, 2, fnAdr("plein", 2)}, nullptr, "abcd"},   // never shrunk
+        {"Lit", {2, 3, fnAdr("plein", 6)}, nullptr, std::string("abcd\0\0", 6)},
+        {"Lit", {2, -1, fnAdr("vide")}, nullptr, ""},           // no count: the component reads nothing
+        {"Lit", {2, 1, fnAdr("vide")}, "1 bytes do not fit the 0-byte buffer of variable vide", ""},
+        {"Lit", {2, 1, fnAdr("texte")}, "variable texte does not hold a binary value", ""},
+        {"Lit", {1, 2, 3}, "argument 3: not an address", ""},   // said rather than overload 0's count
+        {"Ecrit", {2, fnAdr("plein"), 4}, nullptr, "abcd"},
+        {"Ecrit", {2, fnAdr("plein"), 5}, "5 bytes do not fit the 4-byte buffer of variable plein", ""},
+    };
+    for (const auto& st : tabCas) {
+        const std::string sCas = std::string(st.pszNom) + json(st.tabArgs).dump();
+        STAppelPrepare stAppel;
+        std::string sErr;
+        bool bOk = bPrepareAppel(*m_cl.pCherche(st.pszNom), st.tabArgs, false, -1, eCharset::CP1252, stAppel, sErr) &&
+                   bPrepareAdresses(stAppel, clHote, sErr);
+        // A 64-bit host has no 4-byte addresses: every buffer is refused.
+        bool bAdresse = stAppel.pstSurcharge && stAppel.pstSurcharge->nIndex == 1;
+        const char* pszErreur = sizeof(void*) > 4 && bAdresse ? "i386 build only" : st.pszErreur;
+        if (pszErreur) {
+            EXPECT_FALSE(bOk) << sCas;
+            EXPECT_NE(sErr.find(pszErreur), std::string::npos) << sCas << ": " << sErr;
+            continue;
+        }
+        ASSERT_TRUE(bOk) << sCas << ": " << sErr;
+        CArg* pclAdr = nullptr;
+        for (auto& p : stAppel.tabArgs)
+            if (p->m_eKind == eKind::ADDR) pclAdr = p.get();
+        ASSERT_NE(pclAdr, nullptr) << sCas;
+        EXPECT_EQ(pclAdr->m_sTampon, st.sTampon) << sCas;
+        // The component writes through the 4-byte address; the variable gets it back.
+        auto* p = reinterpret_cast<char*>(static_cast<uintptr_t>(static_cast<uint32_t>(pclAdr->m_n4)));
+        ASSERT_EQ(p, pclAdr->m_sTampon.data()) << sCas;
+        std::string sApres = st.sTampon;
+        if (!sApres.empty()) p[0] = sApres[0] = 'Z';
+        RangeAdresses(stAppel, clHote);
+        EXPECT_EQ(clHote.LitVariableHote(pclAdr->m_sNom), json({{"bin", Base64Encode(sApres)}})) << sCas;
+        // Each row starts from the same variables.
+        clHote.EcritVariableHote(pclAdr->m_sNom, nullptr);
+        clHote.EcritVariableHote("plein", json{{"bin", Base64Encode("abcd")}});
+    }
+    // Null is the null address, on every platform.
+    STAppelPrepare stAppel;
+    std::string sErr;
+    ASSERT_TRUE(bPrepareAppel(*m_cl.pCherche("Lit"), {2, 5, nullptr}, false, -1, eCharset::CP1252, stAppel, sErr));
+    ASSERT_TRUE(bPrepareAdresses(stAppel, clHote, sErr)) << sErr;
+    EXPECT_EQ(*static_cast<int32_t*>(stAppel.tabArgs[2]->pPointeur()), 0);
 }
 
 // Results as the component hands them over, as the host reads them.

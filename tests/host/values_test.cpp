@@ -221,6 +221,106 @@ TEST(Conversion, ScoresPreferTheNaturalKind) {
     EXPECT_GT(fnScore(json(1.5), eKind::REAL, false), fnScore(json(1.5), eKind::CUR, false));
 }
 
+// Address arguments come from tagged objects only, never from numbers, and
+// never from the command line; null is the null address.
+TEST(Conversion, AddressesOnlyFromTaggedObjects) {
+    struct STCas {
+        json jValeur;
+        bool bCli;
+        const char* pszErreur;   // part of the refusal, or null when accepted
+        const char* pszVar;
+        int64_t nTaille;
+    };
+    const json jT = {{"var", "t"}};
+    const STCas tabCas[] = {
+        {{{"addr", jT}}, false, nullptr, "t", -1},
+        {{{"addr", {{"var", "t"}, {"size", 8}}}}, false, nullptr, "t", 8},
+        {{{"addr", jT}, {"size", 8}}, false, nullptr, "t", 8},
+        {{{"addr", {{"var", "t"}, {"size", 8}}}, {"size", 8}}, false, nullptr, "t", 8},
+        {{{"addr", {{"var", "t"}, {"size", 67108864}}}}, false, nullptr, "t", 67108864},
+        {json(nullptr), false, nullptr, "", -1},
+        {{{"addr", {{"var", "t"}, {"size", 4}}}, {"size", 5}}, false, "two different sizes", nullptr, 0},
+        {json(1234), false, "not an address", nullptr, 0},
+        {json("1234"), false, "not an address", nullptr, 0},
+        {{{"i8", 5}}, false, "wrong tag", nullptr, 0},
+        {{{"var", "t"}}, false, "wrong tag", nullptr, 0},
+        {{{"addr", 5}}, false, "an address names a host variable", nullptr, 0},
+        {{{"addr", {{"var", ""}}}}, false, "an address names a host variable", nullptr, 0},
+        {{{"addr", {{"size", 4}}}}, false, "an address names a host variable", nullptr, 0},
+        {{{"addr", {{"var", "t"}, {"size", -1}}}}, false, "a size is a byte count", nullptr, 0},
+        {{{"addr", {{"var", "t"}, {"size", 67108865}}}}, false, "a size is a byte count", nullptr, 0},
+        {{{"addr", {{"var", "t"}, {"size", 18446744073709551615ULL}}}}, false, "a size is a byte count", nullptr, 0},
+        {{{"addr", {{"var", "t"}, {"size", 1.5}}}}, false, "a size is a byte count", nullptr, 0},
+        {{{"addr", jT}}, true, "cannot be given on the command line", nullptr, 0},
+        {json("1234"), true, "cannot be given on the command line", nullptr, 0},
+    };
+    for (const auto& st : tabCas) {
+        CArg clArg;
+        int nScore = 0;
+        std::string sErr;
+        bool bOk = bConvertit(st.jValeur, eKind::ADDR, st.bCli, eCharset::CP1252, clArg, nScore, sErr);
+        const std::string sCas = st.jValeur.dump() + (st.bCli ? " (command line)" : "");
+        if (st.pszErreur) {
+            EXPECT_FALSE(bOk) << sCas;
+            EXPECT_NE(sErr.find(st.pszErreur), std::string::npos) << sCas << ": " << sErr;
+            continue;
+        }
+        ASSERT_TRUE(bOk) << sCas << ": " << sErr;
+        EXPECT_EQ(clArg.m_sNom, st.pszVar) << sCas;
+        EXPECT_EQ(clArg.m_nTailleAdresse, st.nTaille) << sCas;
+        EXPECT_EQ(clArg.m_bNull, st.jValeur.is_null()) << sCas;
+        ASSERT_NE(clArg.pPointeur(), nullptr);
+        EXPECT_EQ(*static_cast<int32_t*>(clArg.pPointeur()), 0) << sCas;   // no buffer before the call
+    }
+    // An "any" argument takes a variable for its value, but not an address.
+    CArg clAny;
+    int nScore = 0;
+    std::string sErr;
+    EXPECT_FALSE(bConvertit({{"addr", jT}}, eKind::ANY, false, eCharset::CP1252, clAny, nScore, sErr));
+    ASSERT_TRUE(bConvertit({{"var", "v"}}, eKind::ANY, false, eCharset::CP1252, clAny, nScore, sErr)) << sErr;
+    EXPECT_TRUE(clAny.bValeurDeVariable());
+    EXPECT_EQ(clAny.m_sNom, "v");
+    EXPECT_FALSE(bConvertit({{"var", ""}}, eKind::ANY, false, eCharset::CP1252, clAny, nScore, sErr));
+}
+
+// Values are checked before anything reads them, without recursion.
+TEST(JsonSanity, DepthAndUtf8) {
+    auto fnImbrique = [](size_t n) { return json::parse(std::string(n, '[') + std::string(n, ']')); };
+    struct STCas {
+        json jValeur;
+        size_t nDepart;
+        const char* pszErreur;   // null when sound
+    };
+    const STCas tabCas[] = {
+        {fnImbrique(64), 1, nullptr},
+        {fnImbrique(65), 1, "nested deeper than 64 levels"},
+        {fnImbrique(62), 3, nullptr},   // an argument of a request
+        {fnImbrique(63), 3, "nested deeper than 64 levels"},
+        {fnImbrique(100000), 1, "nested deeper than 64 levels"},
+        {json("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"), 1, nullptr},
+        {json("\xFF"), 1, "a text is not valid UTF-8"},
+        {json::array({1, json::array({"ok", "\xC3"})}), 1, "a text is not valid UTF-8"},
+        {json{{"cl\xE9", 1}}, 1, "a key is not valid UTF-8"},
+        {json{{"cl\xC3\xA9", {{"uni", "\xED\xA0\x80"}}}}, 1, "a text is not valid UTF-8"},
+        {json(12), 99, nullptr},   // a plain value has no depth
+    };
+    for (const auto& st : tabCas) {
+        std::string sErr;
+        // Not the value itself: writing it out would recurse as deep as it goes.
+        const std::string sCas = "row " + std::to_string(&st - tabCas);
+        EXPECT_EQ(bJsonSain(st.jValeur, sErr, st.nDepart), st.pszErreur == nullptr) << sCas << ": " << sErr;
+        if (st.pszErreur) {
+            EXPECT_NE(sErr.find(st.pszErreur), std::string::npos) << sCas << ": " << sErr;
+        }
+    }
+    // Messages show values safely: invalid UTF-8 replaced, long values cut.
+    EXPECT_EQ(ApercuJson(json("a\xFF")), "\"a\xEF\xBF\xBD\"");
+    EXPECT_LE(ApercuJson(json(std::string(100000, 'x'))).size(), 210u);
+    std::string sAccents;
+    for (int i = 0; i < 300; ++i) sAccents += "\xC3\xA9";
+    EXPECT_TRUE(bUtf8Valide(ApercuJson(json(sAccents))));   // cut between characters
+}
+
 TEST(StringMemory, ReferencesAndGrowth) {
     CHostStrMem& cl = CHostStrMem::Instance();
     long nAvant = cl.nGetVivants();
