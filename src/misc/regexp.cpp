@@ -231,6 +231,13 @@ public:
         return m_tab[nVictime].pcl.get();
     }
 
+    int64_t nTailleRetenue() const {
+        int64_t n = m_pclHorsCache ? m_pclHorsCache->nGetTaille() : 0;
+        for (const STEntree& st : m_tab)
+            if (st.pcl) n += st.pcl->nGetTaille();
+        return n;
+    }
+
 private:
     static constexpr size_t k_nTaille = 8;
     struct STEntree {
@@ -254,3 +261,5 @@ CRegExp* REGEXP_pclCompile(const char* pszPattern, int& nErreur) {
     }
     return t_clCache.pclCherche(pszPattern, nErreur);
 }
+
+int64_t REGEXP_nTailleRetenue() { return t_clCache.nTailleRetenue(); }

@@ -101,3 +101,6 @@ private:
 // when it does not compile, with nCompile's result in nErreur. A large
 // pattern is not cached: it stays valid until the next call on this thread.
 CRegExp* REGEXP_pclCompile(const char* pszPattern, int& nErreur);
+// Compiled size (in the units of regexp_automate.h) that this thread's cache
+// holds, the uncached pattern of the last call included.
+int64_t REGEXP_nTailleRetenue();

@@ -24,8 +24,9 @@ namespace regexp {
 // closure (and of its inverse, when groups make the library keep it).
 // Compiling 4M units takes the library about 64 MB and a third of a second.
 constexpr int64_t k_nTailleMax = int64_t(1) << 22;
-// Patterns up to this size stay in the per-thread cache.
-constexpr int64_t k_nTailleCache = int64_t(1) << 16;
+// Patterns up to this size (about 4 MB compiled) stay in the per-thread
+// cache.
+constexpr int64_t k_nTailleCache = int64_t(1) << 18;
 // Deeper nesting of groups is refused: every level costs stack, here and in
 // the C library.
 constexpr int k_nImbricationMax = 1000;

@@ -119,3 +119,142 @@ TEST(RegExpCache, SamePatternSameCompilationAndResults) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Repete(const std::string& s, size_t n) {
+    std::string sRes;
+    for (size_t i = 0; i < n; ++i) sRes += s;
+    return sRes;
+}
+
+// A text of pseudo-random "a" and "b" (the same on every run).
+std::string Hasard(size_t n) {
+    std::string s;
+    uint32_t x = 12345;
+    for (size_t i = 0; i < n; ++i) {
+        x = x * 1103515245u + 12345u;
+        s += ((x >> 16) & 1) ? 'a' : 'b';
+    }
+    return s;
+}
+
+// Patterns whose compiled form would pass the size limit are refused with
+// their own result, before the library builds them; invalid ones stay
+// invalid and others compile.
+TEST(RegExpLimits, CompiledSizeIsBounded) {
+    struct STCas {
+        std::string sPattern;
+        int nAttendu;
+    };
+    const STCas tabCas[] = {
+        {"a{1,32767}", REGEXP_TROP_GRAND},                       // 4.1 GB in the library
+        {"(((a{1,100}){1,100}){1,100})b", REGEXP_TROP_GRAND},    // a million copies
+        {"a{1,2800}", REGEXP_TROP_GRAND},
+        {"a{1,2000}", 0},                                         // just below the limit
+        {"a{32767}", 0},                                          // long but flat
+        {Repete("(", 1001) + "a" + Repete(")", 1001), REGEXP_TROP_GRAND},   // nesting
+        {Repete("(", 1000) + "a" + Repete(")", 1000), 0},
+        {"a{1,32768}", REGEXP_INVALIDE},                          // past the syntax's own maximum
+        {"(a{1,32767}", REGEXP_INVALIDE},
+        {"a{2,1}", REGEXP_INVALIDE},
+    };
+    for (const auto& st : tabCas) {
+        CRegExp cl;
+        EXPECT_EQ(cl.nCompile(st.sPattern.c_str()), st.nAttendu) << st.sPattern.substr(0, 40);
+        EXPECT_EQ(cl.bEstCompile(), st.nAttendu == 0);
+        if (st.nAttendu == REGEXP_TROP_GRAND) {
+            EXPECT_EQ(cl.nGetErreurCompile(), REGEXP_TROP_GRAND);
+            int nErreur = 0;
+            EXPECT_EQ(REGEXP_pclCompile(st.sPattern.c_str(), nErreur), nullptr);
+            EXPECT_EQ(nErreur, REGEXP_TROP_GRAND);
+        }
+    }
+}
+
+// A large compiled pattern is not kept once the next pattern is asked for.
+TEST(RegExpLimits, LargePatternsAreNotCached) {
+    int nErreur = 0;
+    for (int i = 0; i < 8; ++i) ASSERT_NE(REGEXP_pclCompile(("y" + std::to_string(i)).c_str(), nErreur), nullptr);
+    const int64_t nPetits = REGEXP_nTailleRetenue();
+    CRegExp* pcl = REGEXP_pclCompile("b{1,2000}", nErreur);
+    ASSERT_NE(pcl, nullptr);
+    EXPECT_GT(pcl->nGetTaille(), regexp::k_nTailleCache);
+    EXPECT_TRUE(pcl->bMatch("bbb"));
+    EXPECT_GE(REGEXP_nTailleRetenue(), nPetits + pcl->nGetTaille());
+    // Asking for another pattern frees it, and it did not push a small one out.
+    ASSERT_NE(REGEXP_pclCompile("y0", nErreur), nullptr);
+    EXPECT_EQ(REGEXP_nTailleRetenue(), nPetits);
+    EXPECT_LE(REGEXP_nTailleRetenue(), 8 * regexp::k_nTailleCache);
+}
+
+// Checks that would run for minutes stop on the work limit; within it the
+// answers come, and the object keeps working after a limit.
+TEST(RegExpLimits, WorkIsBounded) {
+    struct STCas {
+        const char* pszPattern;
+        std::string sTexte;
+        bool bAttendu;
+        bool bLimite;
+    };
+    const STCas tabCas[] = {
+        // Back-references: the library took 58 s and more than a minute.
+        {"(a)*\\1", Repete("a", 3000), true, false},
+        {"(a)*\\1", Repete("a", 200000), true, false},
+        {"(.*)(.*)(.*)\\3\\2\\1", Repete("x", 100), true, false},
+        {"(.*)(.*)(.*)\\3\\2\\1", Repete("x", 3000), false, true},
+        {"([\"'])[^\"']*\\1", "\"" + Repete("ab", 50000) + "\"", true, false},
+        // Without back-references: a short pattern whose sets of positions
+        // keep changing (the library took a minute on 100 kB).
+        {"[ab]*a[ab]{20}", Hasard(100000), false, true},
+        {"[ab]*a[ab]{20}", "b" + Repete("a", 21), true, false},
+        {"(.{0,40}){0,40}", Repete("a", 1000), false, true},
+        // Ordinary checks of long texts go through.
+        {".*", Repete("a", 1000000), true, false},
+        {"(a|b)*", Hasard(200000), true, false},
+        {"([a-z]+)-([0-9]+)", "abc-123", true, false},
+    };
+    for (const auto& st : tabCas) {
+        CRegExp cl;
+        ASSERT_EQ(cl.nCompile(st.pszPattern), 0) << st.pszPattern;
+        EXPECT_EQ(cl.bMatch(st.sTexte.c_str()), st.bAttendu) << st.pszPattern << " / " << st.sTexte.size();
+        EXPECT_EQ(cl.bLimiteAtteinte(), st.bLimite) << st.pszPattern << " / " << st.sTexte.size();
+        if (st.bLimite) {
+            EXPECT_EQ(cl.nMatch(st.sTexte.c_str(), 0, int(st.sTexte.size())), REGEXP_LIMITE);
+            // The same compiled pattern answers a small text afterwards as a
+            // fresh one does.
+            CRegExp clNeuf;
+            ASSERT_EQ(clNeuf.nCompile(st.pszPattern), 0);
+            for (const char* psz : {"c", "ab", "aaaaaaaaaaaaaaaaaaaaab"}) {
+                EXPECT_EQ(cl.bMatch(psz), clNeuf.bMatch(psz)) << st.pszPattern << " / " << psz;
+                EXPECT_FALSE(cl.bLimiteAtteinte());
+            }
+        }
+    }
+    // The registers of a bounded back-reference match.
+    CRegExp cl;
+    ASSERT_EQ(cl.nCompile("(a)*\\1"), 0);
+    ASSERT_TRUE(cl.bMatch(Repete("a", 3000).c_str()));
+    EXPECT_EQ(cl.nGetDebut(1), 2998);
+    EXPECT_EQ(cl.nGetFin(1), 2999);
+}
+
+// A kept pattern does not pile up the library's states without bound: its
+// compilation is renewed and its answers stay the same.
+TEST(RegExpLimits, KeptPatternsAreRenewed) {
+    CRegExp cl;
+    ASSERT_EQ(cl.nCompile("([ab]*)a[ab]{6}"), 0);
+    for (int i = 0; i < 200; ++i) {
+        const std::string s = Hasard(size_t(300 + i));
+        CRegExp clNeuf;
+        ASSERT_EQ(clNeuf.nCompile("([ab]*)a[ab]{6}"), 0);
+        const bool bNeuf = clNeuf.bMatch(s.c_str());
+        ASSERT_EQ(cl.bMatch(s.c_str()), bNeuf) << i;
+        ASSERT_FALSE(cl.bLimiteAtteinte());
+        if (bNeuf) {
+            ASSERT_EQ(cl.nGetFin(1), clNeuf.nGetFin(1)) << i;
+        }
+    }
+}
+
+}  // namespace
