@@ -230,8 +230,11 @@ TEST(EltProjetFile, TypeAttendu) {
         CLecture cl(ab);
         cl->SetTypeFichier(st.dwAttendu);
         EXPECT_EQ(cl->bReadHeader(), st.bLu) << st.dwAttendu;
-        if (st.bLu) EXPECT_EQ(cl->dwGetTypeFichier(), 0x70003u);
-        else EXPECT_NE(sMessages(cl->pclGetXError()).find("28259"), std::string::npos);
+        if (st.bLu) {
+            EXPECT_EQ(cl->dwGetTypeFichier(), 0x70003u);
+        } else {
+            EXPECT_NE(sMessages(cl->pclGetXError()).find("28259"), std::string::npos);
+        }
     }
 }
 
