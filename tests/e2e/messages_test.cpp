@@ -1,17 +1,17 @@
 // A failing call shows the same error in the interface language chosen.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
+#include "common/temp_dir.h"
 #include "e2e_common.h"
 
 using namespace e2e;
 
 TEST(Messages, SameErrorInFrenchAndInEnglish) {
-    char szModele[] = "/tmp/qvmsgXXXXXX";
-    ASSERT_NE(mkdtemp(szModele), nullptr);
-    std::string sFichier = std::string(szModele) + "/m.ini";
+    CRepTemporaire clRep("qvmsg");
+    ASSERT_TRUE(clRep.bOk());
+    std::string sFichier = clRep.sChemin("m.ini");
     // A line end inside a section name is refused: error 80294.
     STSortie fr = LanceHote({"--lang", "fr", "INIEcrit", "a\rb", "k", "v", sFichier});
     STSortie en = LanceHote({"--lang", "en", "INIWrite", "a\rb", "k", "v", sFichier});
@@ -33,6 +33,4 @@ TEST(Messages, SameErrorInFrenchAndInEnglish) {
     // The host empties the error object once it has reported it.
     j = Appel("EstPair", {2});
     EXPECT_TRUE(j["error"].is_null()) << j.dump();
-    std::string sCmd = std::string("rm -rf ") + szModele;
-    EXPECT_EQ(std::system(sCmd.c_str()), 0);
 }
