@@ -59,44 +59,6 @@ public:
     // Whole-text match; the groups go into the variables passed from the
     // third argument on (their number must equal the groups that matched).
     bool ChaineVerifieFormat(const char* pszTexte, const char* pszFormat);
-    // -- Dates and times --
-    // Dates are "AAAAMMJJ" texts, times "HHMMSSCC" (hundredths), day numbers
-    // count from 1 January 1800 (day 1). A failure raises its user error and
-    // gives -1 or an empty text; the procedure forms answer false.
-    CZNDSTR DateSys();
-    bool DateSys(const char* pszDate);
-    CZNDSTR HeureSys();
-    bool HeureSys(const char* pszHeure);
-    CZNDSTR EntierVersDate(int nJour, const char* pszPartie);
-    static int EntierVersJour(int nJour);
-    CZNDSTR EntierVersHeure(int nCentiemes);
-    int HeureVersEntier(const char* pszHeure);
-    CZNDSTR HeureVersChaine(const char* pszHeure, const char* pszMasque);
-    int DateVersEntier(const char* pszDate, int bDansAnnee);
-    CZNDSTR DateVersChaine(const char* pszDate, const char* pszMasque);
-    static bool DateValide(const char* pszDate);
-    int NumeroDeSemaine(const char* pszDate);
-    CZNDSTR EntierVersJourEnLettre(int nJour);
-    int EntierVersNumeroDeSemaine(int nJour);
-    CZNDSTR EntierVersMoisEnLettre(int nJour);
-    static bool HeureValide(const char* pszHeure);
-    int DateDifference(const char* pszDate1, const char* pszDate2);
-    int HeureDifference(const char* pszHeure1, const char* pszHeure2);
-    CZNDSTR DateHeureDifference(const char* pszDateHeure1, const char* pszDateHeure2);
-    CZNDSTR ChaineVersDate(const char* pszTexte, const char* pszMasque);
-    int DateVersJour(const char* pszDate);
-    CZNDSTR DateVersJourEnLettre(const char* pszDate);
-    CZNDSTR DateVersMoisEnLettre(const char* pszDate);
-    int DateVersNumeroDeSemaine(const char* pszDate) { return NumeroDeSemaine(pszDate); }
-    static class CDuree ChaineVersDuree(const char* pszTexte, int nForme);
-    static class CDuree ChaineVersDuree(const char* pszTexte, const char* pszMasque);
-    static CZNDSTR DureeVersChaine(const class CDuree& clDuree, int nForme);
-    static CZNDSTR DureeVersChaine(const class CDuree& clDuree, const char* pszMasque);
-    static CZNDSTR Age(const char* pszNaissance, const char* pszReference);
-    static CZNDSTR Paques(const char* pszAnnee);
-    static CZNDSTR Paques(int nAnnee);
-    CZNDSTR UTCVersLocale(const class CDateTime& clDate);
-    CZNDSTR LocaleVersUTC(const class CDateTime& clDate);
     // -- File handles --
     // Handles index the process-wide table of open files (2 and up). A
     // failure raises its user error (level 2) and gives -1, false, 0 or an
@@ -121,12 +83,6 @@ public:
     bool fChangeTaille(int nHandle, long long oTaille);
     class IXStream* _pclFicStream(int nHandle, bool bDisqueSeulement);
     void _FicErreurStream(class IXStream* pclStream);
-    // -- Numbers --
-    // The value is the first argument, fetched from the host as a variant.
-    // An invalid format raises 80270 and gives the empty text.
-    CZNDSTR NumeriqueVersChaine(const char* pszFormat);
-    // Units 0 (automatic) to 5; another raises 81507 and gives the empty text.
-    CZNDSTR TailleVersChaine(int64_t llTaille, int nUnite);
     // -- Compression --
     // Compresse always uses the general compressor (method 1); a failure
     // raises its user error and gives an empty buffer.

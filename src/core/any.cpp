@@ -9,9 +9,8 @@
 #include <new>
 
 #include "core/strfunc.h"
+#include "core/timevalue.h"
 #include "core/zndstr.h"
-#include "datetime/datetime.h"
-#include "datetime/duree.h"
 #include "qvstd/manipaub.h"
 
 namespace {
@@ -659,17 +658,17 @@ void CAny::__SetType(int nType, bool bGarde) {
             break;
         case ANY_DATE: {
             // Only as far as the initial text goes; the rest stays zero.
-            const char* psz = CDateTimeBase::ms_pcszValeurInitDate;
+            const char* psz = CValeurDateHeure::ms_pcszValeurInitDate;
             std::memcpy(m_abyValeur, psz, strnlen(psz, 8));
             break;
         }
         case ANY_TIME: {
-            const char* psz = CDateTimeBase::ms_pcszValeurInitTime;
+            const char* psz = CValeurDateHeure::ms_pcszValeurInitTime;
             std::memcpy(m_abyValeur, psz, strnlen(psz, 9));
             break;
         }
         case ANY_DATETIME: {
-            CDateTimeBase cl;
+            CValeurDateHeure cl;
             cl.InitDate();
             uint32_t adw[2] = {cl.dwGetDate(), cl.dwGetMillisecondes()};
             std::memcpy(m_abyValeur, adw, 8);

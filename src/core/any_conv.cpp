@@ -7,9 +7,8 @@
 
 #include "core/any.h"
 #include "core/strfunc.h"
+#include "core/timevalue.h"
 #include "core/zndstr.h"
-#include "datetime/datetime.h"
-#include "datetime/duree.h"
 
 namespace {
 
@@ -103,7 +102,7 @@ int CAny::nCastFrom_BIN_DATEHEURE_To_DATEHEURE() {
     if (pMemoire) {
         if (int nRes = clBin.nAssign(pMemoire, static_cast<int>(STRMEM_Header(pMemoire)->nLongueur))) return nRes;
     }
-    CDateTimeBase cl;
+    CValeurDateHeure cl;
     cl.InitDate();
     if (int nRes = cl.nDepuisBinaire(clBin)) return nRes;
     uint32_t adw[2] = {cl.dwGetDate(), cl.dwGetMillisecondes()};
@@ -120,7 +119,7 @@ int CAny::nCastFrom_BIN_DUREE_To_DUREE() {
     if (pMemoire) {
         if (int nRes = clBin.nAssign(pMemoire, static_cast<int>(STRMEM_Header(pMemoire)->nLongueur))) return nRes;
     }
-    CDureeBase cl;
+    CValeurDuree cl;
     cl.SetMillisecondes(0);
     if (int nRes = cl.nDepuisBinaire(clBin)) return nRes;
     int64_t ll = cl.llGetMillisecondes();

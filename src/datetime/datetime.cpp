@@ -1,3 +1,5 @@
+// Date-time values with the calendar: the day-number rules, the shifts,
+// the clock, and the same operations on digit strings.
 #include "datetime/datetime.h"
 
 #include <algorithm>
@@ -14,14 +16,6 @@
 namespace {
 
 constexpr int64_t MS_JOUR = 86400000;
-
-// Copies a formatted text into a caller's buffer of nLongueur + 1 bytes.
-void _CopieCoupee(char* pszBuffer, int nLongueur, const char* pszTexte) {
-    if (pszBuffer == nullptr || nLongueur < 0) return;
-    size_t n = std::min(std::strlen(pszTexte), size_t(nLongueur));
-    std::memcpy(pszBuffer, pszTexte, n);
-    pszBuffer[n] = 0;
-}
 
 // Day number of 1 January of a year, by the date-time rule.
 int32_t _nPremierJanvier(int nAnnee) {
@@ -44,30 +38,6 @@ void _Maintenant(bool bUTC, struct tm& stTm, int& nMilli) {
 }  // namespace
 
 // --- Internal helpers shared by the subsystem ------------------------------------------
-
-int64_t DT_llLitDecimal(const char* pszTexte, size_t nTaille) {
-    size_t i = 0;
-    while (i < nTaille && (pszTexte[i] == ' ' || (pszTexte[i] >= '\t' && pszTexte[i] <= '\r'))) ++i;
-    bool bNegatif = false;
-    if (i < nTaille && (pszTexte[i] == '+' || pszTexte[i] == '-')) {
-        bNegatif = pszTexte[i] == '-';
-        ++i;
-    }
-    // Held just beyond the 32-bit range: callers clamp.
-    constexpr int64_t LIMITE = int64_t(1) << 40;
-    int64_t n = 0;
-    for (; i < nTaille && pszTexte[i] >= '0' && pszTexte[i] <= '9'; ++i) {
-        n = n * 10 + (pszTexte[i] - '0');
-        if (n > LIMITE) n = LIMITE;
-    }
-    return bNegatif ? -n : n;
-}
-
-int32_t DT_nBorne32(int64_t n) {
-    if (n > INT32_MAX) return INT32_MAX;
-    if (n < INT32_MIN) return INT32_MIN;
-    return int32_t(n);
-}
 
 int DT_nJourSemaine(int32_t nJour) {
     int64_t r = (int64_t(nJour) + DT_DECALAGE_JOUR) % 7;
@@ -161,20 +131,6 @@ int32_t CDateTimeBase::s_nDateVersEntier(int nJour, int nMois, int nAnnee) {
 
 // --- Setting ----------------------------------------------------------------------------
 
-void CDateTimeBase::Set(int nAnnee, int nMois, int nJour, int nHeure, int nMinute, int nSeconde, int nMilli) {
-    m_byJour = uint8_t(nJour);
-    m_byMois = uint8_t(nMois);
-    m_wAnnee = uint16_t(nAnnee);
-    m_dwMillisecondes = uint32_t(int64_t(nHeure) * 3600000 + int64_t(nMinute) * 60000 + int64_t(nSeconde) * 1000 + nMilli);
-}
-
-void CDateTimeBase::InitDate() {
-    m_byJour = 0;
-    m_byMois = 0;
-    m_wAnnee = 0;
-    m_dwMillisecondes = 0;
-}
-
 void CDateTimeBase::InitDate(const STSystemTime& st) {
     bModifieAnnee(st.wYear);
     bModifieMois(st.wMonth);
@@ -197,38 +153,6 @@ void CDateTimeBase::InitDateCouranteUTC() {
     int nMilli = 0;
     _Maintenant(true, stTm, nMilli);
     Set(stTm.tm_year + 1900, stTm.tm_mon + 1, stTm.tm_mday, stTm.tm_hour, stTm.tm_min, stTm.tm_sec, nMilli);
-}
-
-int CDateTimeBase::nFromString(const char* pszTexte) {
-    if (pszTexte == nullptr) pszTexte = "";
-    m_dwMillisecondes = 0;
-    bSetPartieDate(pszTexte);
-    if (strnlen(pszTexte, 9) >= 9) bSetPartieHeure(pszTexte + 8);
-    return 0;
-}
-
-int CDateTimeBase::nDepuisBinaire(const CZNBINBase& clBinaire) {
-    char sz[TAILLE_CHAINE + 1];
-    int n = std::min(clBinaire.nGetTaille(), TAILLE_CHAINE);
-    if (n > 0) std::memcpy(sz, clBinaire.pGet(), size_t(n));
-    sz[std::max(n, 0)] = 0;
-    return nFromString(sz);
-}
-
-bool CDateTimeBase::bSetPartieDate(const char* pszTexte) {
-    m_byJour = uint8_t(nGetPropDateTime(pszTexte, 6, 2, false));
-    m_byMois = uint8_t(nGetPropDateTime(pszTexte, 4, 2, false));
-    m_wAnnee = uint16_t(nGetPropDateTime(pszTexte, 0, 4, false));
-    return true;
-}
-
-bool CDateTimeBase::bSetPartieHeure(const char* pszTexte) {
-    int64_t h = nGetPropDateTime(pszTexte, 0, 2, false);
-    int64_t m = nGetPropDateTime(pszTexte, 2, 2, false);
-    int64_t s = nGetPropDateTime(pszTexte, 4, 2, false);
-    int64_t l = nGetPropDateTime(pszTexte, 6, 3, true);
-    m_dwMillisecondes = uint32_t(h * 3600000 + m * 60000 + s * 1000 + l);
-    return true;
 }
 
 bool CDateTimeBase::bModifieHeure(int nHeure) {
@@ -352,43 +276,6 @@ int CDateTimeBase::nGetJourDeLaSemaine() const {
     return DT_nJourSemaine(n);
 }
 
-void CDateTimeBase::VersChaine(char* pszBuffer, int nLongueur) const {
-    char sz[64];
-    std::snprintf(sz, sizeof sz, "%04d%02d%02d%02d%02d%02d%03d", nGetAnnee(), nGetMois(), nGetJour(), nGetHeure(),
-                  nGetMinute(), nGetSeconde(), nGetMilli());
-    _CopieCoupee(pszBuffer, nLongueur, sz);
-}
-
-void CDateTimeBase::VersChaine(CTString& clResultat) const {
-    char sz[TAILLE_CHAINE + 1];
-    VersChaine(sz, TAILLE_CHAINE);
-    clResultat.Set(sz);
-}
-
-CTString CDateTimeBase::VersChaine() const {
-    CTString cl;
-    VersChaine(cl);
-    return cl;
-}
-
-int CDateTimeBase::nVersChaine(CZNDSTRBase& clResultat) const {
-    char sz[TAILLE_CHAINE + 1];
-    VersChaine(sz, TAILLE_CHAINE);
-    return clResultat.nAssign(sz, int(std::strlen(sz)));
-}
-
-int CDateTimeBase::nVersBinaire(CZNBINBase& clResultat) const {
-    char sz[TAILLE_CHAINE + 1];
-    VersChaine(sz, TAILLE_CHAINE);
-    return clResultat.nAssign(sz, int(std::strlen(sz)));
-}
-
-char* CDateTimeBase::pszCreeChaine() const {
-    char* psz = static_cast<char*>(std::malloc(TAILLE_CHAINE + 1));
-    if (psz != nullptr) VersChaine(psz, TAILLE_CHAINE);
-    return psz;
-}
-
 CTString CDateTimeBase::VersChaineFormate() const {
     CTString cl;
     cl.printf("%d-%d-%d %d:%d:%d,%d", nGetAnnee(), nGetMois(), nGetJour(), nGetHeure(), nGetMinute(), nGetSeconde(),
@@ -410,14 +297,14 @@ int CDateTimeBase::nVersSysteme(STSystemTime& st) const {
 int CDateTimeBase::nVersDate(char* pszBuffer, int nLongueur) const {
     char sz[32];
     std::snprintf(sz, sizeof sz, ms_pcszFormatDate, nGetAnnee(), nGetMois(), nGetJour());
-    _CopieCoupee(pszBuffer, nLongueur, sz);
+    DT_CopieCoupee(pszBuffer, nLongueur, sz);
     return 0;
 }
 
 int CDateTimeBase::nVersHeure(char* pszBuffer, int nLongueur) const {
     char sz[48];
     std::snprintf(sz, sizeof sz, ms_pcszFormatHeure, nGetHeure(), nGetMinute(), nGetSeconde(), nGetMilli());
-    _CopieCoupee(pszBuffer, nLongueur, sz);
+    DT_CopieCoupee(pszBuffer, nLongueur, sz);
     return 0;
 }
 
@@ -511,24 +398,24 @@ int CDateTimeBase::nChaineVersHeure(char* pszBuffer, const char* pszTexte, int n
 int CDateTimeBase::nEntierVersDate(char* pszBuffer, int32_t n, int nLongueur) {
     int j = 0, m = 0, a = 0;
     if (!__bEntierVersDate(n, j, m, a)) {
-        _CopieCoupee(pszBuffer, nLongueur, "");
+        DT_CopieCoupee(pszBuffer, nLongueur, "");
         return 110;
     }
     char sz[32];
     std::snprintf(sz, sizeof sz, ms_pcszFormatDate, a, m, j);
-    _CopieCoupee(pszBuffer, nLongueur, sz);
+    DT_CopieCoupee(pszBuffer, nLongueur, sz);
     return 0;
 }
 
 int CDateTimeBase::nEntierVersHeure(char* pszBuffer, int32_t n, int nLongueur) {
     if (n < 0) {
-        _CopieCoupee(pszBuffer, nLongueur, "");
+        DT_CopieCoupee(pszBuffer, nLongueur, "");
         return 111;
     }
     char sz[48];
     std::snprintf(sz, sizeof sz, ms_pcszFormatHeure, int(n / 360000 % 24), int(n % 360000 / 6000), int(n % 6000 / 100),
                   int(n % 100 * 10));
-    _CopieCoupee(pszBuffer, nLongueur, sz);
+    DT_CopieCoupee(pszBuffer, nLongueur, sz);
     return 0;
 }
 
@@ -555,25 +442,6 @@ int CDateTimeBase::nCompareDate(const char* pszA, const char* pszB) {
 }
 
 int CDateTimeBase::nCompareHeure(const char* pszA, const char* pszB) { return nCompareDate(pszA, pszB); }
-
-int32_t CDateTimeBase::nGetPropDateTime(const char* pszTexte, int nDecalage, int nNombre, bool bPartiel) {
-    if (pszTexte == nullptr || nDecalage < 0 || nNombre <= 0) return 0;
-    size_t nFin = size_t(nDecalage) + size_t(nNombre);
-    size_t nL = strnlen(pszTexte, nFin);
-    if (nFin <= nL) return DT_nBorne32(DT_llLitDecimal(pszTexte + nDecalage, size_t(nNombre)));
-    if (!bPartiel || size_t(nDecalage) >= nL) return 0;
-    size_t nLus = nL - size_t(nDecalage);
-    int64_t v = DT_llLitDecimal(pszTexte + nDecalage, nLus);
-    for (size_t i = nLus; i < size_t(nNombre) && v != 0; ++i) {
-        v *= 10;
-        if (v > INT32_MAX || v < INT32_MIN) break;
-    }
-    return DT_nBorne32(v);
-}
-
-int32_t CDateTimeBase::nGetPropDateTimeANSI(const char* pszTexte, int nDecalage, int nNombre, bool bPartiel) {
-    return nGetPropDateTime(pszTexte, nDecalage, nNombre, bPartiel);
-}
 
 void CDateTimeBase::SetPropDateTime(char* pszTexte, int nDecalage, int nNombre, int nValeur, int nLongueur) {
     if (pszTexte == nullptr || nLongueur < 0) return;

@@ -1,51 +1,29 @@
-// Date-time values: a date word (day, month, year) and the milliseconds of
-// the day, eight bytes copied by value.
-//
-// Text forms: a date is "AAAAMMJJ", a time "HHMMSS" followed by hundredths
-// (2 digits) or milliseconds (3 digits), a date-time the date followed by
-// the time with milliseconds (17 characters). Setting from text never
-// fails and checks nothing; validity is checked when the value becomes a
-// day number.
-//
-// String outputs: a length nLongueur is a number of characters; the
-// buffer holds at least nLongueur + 1 bytes. Results are cut to that length
-// and always end with a zero byte.
+// Date-time values with the calendar: day numbers, checks, shifts and
+// comparisons on the eight-byte value of core/timevalue.h (a date word and
+// the milliseconds of the day), and the same operations on digit strings.
+// The storage texts ("AAAAMMJJ", "HHMMSS" with hundredths or milliseconds,
+// the 17-character date-time) and their rules are the value's.
 #pragma once
 #include <cstdint>
 
+#include "core/timevalue.h"
 #include "datetime/calendar.h"
 #include "datetime/systime.h"
 
-class CTString;
-class CZNDSTRBase;
-class CZNBINBase;
 class CDureeBase;
 
-class CDateTimeBase {
+class CDateTimeBase : public CValeurDateHeure {
 public:
     // --- Constant tables ----------------------------------------------------------------
     static constexpr uint8_t ms_pbyNbJoursMois[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     static constexpr uint8_t ms_pbyNbJoursMoisBissextile[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     static constexpr int16_t ms_pnJoursCumules[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-    static constexpr const char ms_pcszFormatDate[] = "%04d%02d%02d";
-    static constexpr const char ms_pcszFormatHeure[] = "%02d%02d%02d%03d";
-    static constexpr const char ms_pcszValeurInitDate[] = "";
-    static constexpr const char ms_pcszValeurInitTime[] = "0000";
-
-    static constexpr uint32_t MS_PAR_JOUR = 86400000u;
-    static constexpr int TAILLE_CHAINE = 17;   // "AAAAMMJJHHMMSSLLL"
 
     // --- Setting ------------------------------------------------------------------------
-    // Fields stored as given; milliseconds from the time fields. No check.
-    void Set(int nAnnee, int nMois, int nJour, int nHeure, int nMinute, int nSeconde, int nMilli);
-    void InitDate();   // the empty value
+    using CValeurDateHeure::InitDate;
     void InitDate(const STSystemTime& stSysteme);
     void InitDateCourante();
     void InitDateCouranteUTC();
-    int nFromString(const char* pszTexte);
-    int nDepuisBinaire(const CZNBINBase& clBinaire);
-    bool bSetPartieDate(const char* pszTexte);
-    bool bSetPartieHeure(const char* pszTexte);
 
     bool bModifieHeure(int nHeure);
     bool bModifieMinute(int nMinute);
@@ -60,37 +38,11 @@ public:
     bool bDecaleMilli(int64_t n);
 
     // --- Reading ------------------------------------------------------------------------
-    int nGetJour() const { return m_byJour; }
-    int nGetMois() const { return m_byMois; }
-    int nGetAnnee() const { return m_wAnnee; }
-    uint32_t dwGetMillisecondes() const { return m_dwMillisecondes; }
-    int nGetHeure() const { return int(m_dwMillisecondes / 3600000u); }
-    int nGetMinute() const { return int(m_dwMillisecondes / 60000u % 60u); }
-    int nGetSeconde() const { return int(m_dwMillisecondes / 1000u % 60u); }
-    int nGetMilli() const { return int(m_dwMillisecondes % 1000u); }
-    // Day in the low byte, month in the next, year in the high 16 bits.
-    uint32_t dwGetDate() const {
-        return uint32_t(m_byJour) | (uint32_t(m_byMois) << 8) | (uint32_t(m_wAnnee) << 16);
-    }
-    void SetDate(uint32_t dwDate) {
-        m_byJour = uint8_t(dwDate);
-        m_byMois = uint8_t(dwDate >> 8);
-        m_wAnnee = uint16_t(dwDate >> 16);
-    }
-    void SetMillisecondes(uint32_t dwMilli) { m_dwMillisecondes = dwMilli; }
-    bool bEstVide() const { return dwGetDate() == 0 && m_dwMillisecondes == 0; }
-
     // 0, or 110 when the date is not valid.
     int nVersEntier(int32_t& n) const;
     // 0 Sunday ... 6 Saturday (day number 0 for a date that is not valid).
     int nGetJourDeLaSemaine() const;
 
-    void VersChaine(char* pszBuffer, int nLongueur) const;
-    void VersChaine(CTString& clResultat) const;
-    CTString VersChaine() const;
-    int nVersChaine(CZNDSTRBase& clResultat) const;
-    int nVersBinaire(CZNBINBase& clResultat) const;
-    char* pszCreeChaine() const;   // malloc'ed; null when memory ran out
     CTString VersChaineFormate() const;
     int nVersSysteme(STSystemTime& stSysteme) const;
     int nVersDate(char* pszBuffer, int nLongueur) const;
@@ -133,12 +85,6 @@ public:
     static int nCompareDate(const char* pszA, const char* pszB);
     static int nCompareHeure(const char* pszA, const char* pszB);
 
-    // nNombre characters from nDecalage read as a decimal number (blanks
-    // and a sign first, up to the first non-digit). A field running past
-    // the end reads 0, or with bPartiel the characters present, times 10
-    // for each missing one. Values are held within 32 bits.
-    static int32_t nGetPropDateTime(const char* pszTexte, int nDecalage, int nNombre, bool bPartiel);
-    static int32_t nGetPropDateTimeANSI(const char* pszTexte, int nDecalage, int nNombre, bool bPartiel);
     // Writes nValeur right-aligned on nNombre characters at nDecalage,
     // padded with "0" (the last nNombre digits of a longer number); a
     // field that would end beyond nLongueur gives "0"s up to nLongueur.
@@ -159,12 +105,6 @@ public:
     static bool bModifieSeconde(char* pszHeure, int nValeur, int nLongueur);
     static bool bModifieMilli(char* pszHeure, int nValeur, int nLongueur);
     static bool bDecaleMilli(char* pszHeure, int64_t n, int nLongueur);
-
-protected:
-    uint8_t m_byJour;
-    uint8_t m_byMois;
-    uint16_t m_wAnnee;
-    uint32_t m_dwMillisecondes;
 
 private:
     bool _bDecaleAnneeSansVerif(int n);

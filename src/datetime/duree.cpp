@@ -1,3 +1,4 @@
+// Durations through their display masks.
 #include "datetime/duree.h"
 
 #include <algorithm>
@@ -11,47 +12,6 @@
 #include "datetime/dtinternal.h"
 
 namespace {
-
-constexpr int64_t MS_JOUR = 86400000;
-
-// Absolute parts of a duration.
-struct STParties {
-    bool bNegatif;
-    long long llJours;
-    int nHeures, nMinutes, nSecondes, nMilli;
-};
-
-STParties _Parties(int64_t ll) {
-    uint64_t u = ll < 0 ? 0u - uint64_t(ll) : uint64_t(ll);
-    STParties st{};
-    st.bNegatif = ll < 0;
-    st.llJours = (long long)(u / uint64_t(MS_JOUR));
-    st.nHeures = int(u % uint64_t(MS_JOUR) / 3600000u);
-    st.nMinutes = int(u % 3600000u / 60000u);
-    st.nSecondes = int(u % 60000u / 1000u);
-    st.nMilli = int(u % 1000u);
-    return st;
-}
-
-// days x 1 day + hours + minutes + seconds + milliseconds, false when the
-// total leaves 64 bits.
-bool _bCompose(int64_t llJours, int64_t h, int64_t m, int64_t s, int64_t l, bool bNegatif, int64_t& llResultat) {
-    int64_t v = 0;
-    if (__builtin_mul_overflow(llJours, MS_JOUR, &v)) return false;
-    int64_t parts[4] = {h * 3600000, m * 60000, s * 1000, l};
-    for (int64_t p : parts)
-        if (__builtin_add_overflow(v, p, &v)) return false;
-    if (bNegatif) {
-        if (v == INT64_MIN) return false;
-        v = -v;
-    }
-    llResultat = v;
-    return true;
-}
-
-int64_t _llChamp(const char* pszTexte, size_t nDebut, size_t nTaille) {
-    return DT_llLitDecimal(pszTexte + nDebut, nTaille);
-}
 
 // The first character of the interface language's message, or the default.
 char _cLettre(int nMessage, char cDefaut) {
@@ -71,93 +31,11 @@ STLettres _Lettres() {
 
 }  // namespace
 
-int CDureeBase::nCompare(const CDureeBase& clA, const CDureeBase& clB) {
-    if (clA.m_llMillisecondes == clB.m_llMillisecondes) return 0;
-    return clA.m_llMillisecondes < clB.m_llMillisecondes ? -1 : 1;
-}
-
-void CDureeBase::VersChaine(char* pszBuffer, bool bCentiemes) const {
-    STParties st = _Parties(m_llMillisecondes);
-    char* p = pszBuffer;
-    size_t nTaille = TAILLE_CHAINE + 1;
-    if (st.bNegatif) {
-        *p++ = '-';
-        --nTaille;
-    }
-    if (bCentiemes)
-        std::snprintf(p, nTaille, ms_cpszFormatAffichageCentieme, st.llJours, st.nHeures, st.nMinutes, st.nSecondes,
-                      st.nMilli / 10);
-    else
-        std::snprintf(p, nTaille, ms_pcszFormatAffichageMillieme, st.llJours, st.nHeures, st.nMinutes, st.nSecondes,
-                      st.nMilli);
-}
-
-int CDureeBase::nVersChaine(CZNDSTRBase& clResultat) const {
-    char sz[TAILLE_CHAINE + 1];
-    VersChaine(sz, false);
-    return clResultat.nAssign(sz, int(std::strlen(sz)));
-}
-
-int CDureeBase::nVersChaineCentieme(CZNDSTRBase& clResultat) const {
-    char sz[TAILLE_CHAINE + 1];
-    VersChaine(sz, true);
-    return clResultat.nAssign(sz, int(std::strlen(sz)));
-}
-
-int CDureeBase::nVersBinaire(CZNBINBase& clResultat) const {
-    char sz[TAILLE_CHAINE + 1];
-    VersChaine(sz, false);
-    return clResultat.nAssign(sz, int(std::strlen(sz)));
-}
-
-char* CDureeBase::pszCreeChaine() const {
-    char* psz = static_cast<char*>(std::malloc(TAILLE_CHAINE + 1));
-    if (psz != nullptr) VersChaine(psz, false);
-    return psz;
-}
-
-int CDureeBase::nDepuisChaine(const char* pszTexte) {
-    const char* p = pszTexte ? pszTexte : "";
-    bool bNegatif = false;
-    if (*p == '-' || *p == '+') bNegatif = *p++ == '-';
-    size_t nL = std::strlen(p);
-    if (nL < 10) return 112;
-    int64_t v = 0;
-    if (!_bCompose(_llChamp(p, 0, nL - 9), _llChamp(p, nL - 9, 2), _llChamp(p, nL - 7, 2), _llChamp(p, nL - 5, 2),
-                   _llChamp(p, nL - 3, 3), bNegatif, v))
-        return 112;
-    m_llMillisecondes = v;
-    return 0;
-}
-
-int CDureeBase::nDepuisChaineCentieme(const char* pszTexte) {
-    const char* p = pszTexte ? pszTexte : "";
-    bool bNegatif = false;
-    if (*p == '-' || *p == '+') bNegatif = *p++ == '-';
-    size_t nL = std::strlen(p);
-    if (nL < 9) return 112;
-    int64_t v = 0;
-    if (!_bCompose(_llChamp(p, 0, nL - 8), _llChamp(p, nL - 8, 2), _llChamp(p, nL - 6, 2), _llChamp(p, nL - 4, 2),
-                   _llChamp(p, nL - 2, 2) * 10, bNegatif, v))
-        return 112;
-    m_llMillisecondes = v;
-    return 0;
-}
-
-int CDureeBase::nDepuisBinaire(const CZNBINBase& clBinaire) {
-    char sz[TAILLE_CHAINE + 1];
-    int n = std::min(clBinaire.nGetTaille(), int(TAILLE_CHAINE));
-    n = std::max(n, 0);
-    if (n > 0) std::memcpy(sz, clBinaire.pGet(), size_t(n));
-    sz[n] = 0;
-    return nDepuisChaine(sz);
-}
-
 // --- Display masks ----------------------------------------------------------------------
 
 int nDureeVersChaine(const CDureeBase& clDuree, CZNDSTRBase& clResultat, const char* pszMasque) {
     STLettres stL = _Lettres();
-    STParties st = _Parties(clDuree.llGetMillisecondes());
+    CValeurDuree::STParties st = CValeurDuree::s_Parties(clDuree.llGetMillisecondes());
     CTString cl(pszMasque ? pszMasque : "");
     char szLettre[4] = {stL.cJour, 0, 0, 0};
     char sz[32];
@@ -255,7 +133,7 @@ int nChaineVersDuree(CDureeBase& clDuree, const char* pszTexte, const char* pszM
     }
 
     int64_t v = 0;
-    if (!_bCompose(llJours, h, mi, s, l, bNegatif, v)) return 112;
+    if (!CValeurDuree::s_bCompose(llJours, h, mi, s, l, bNegatif, v)) return 112;
     clDuree.SetMillisecondes(v);
     return 0;
 }

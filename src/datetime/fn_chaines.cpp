@@ -1,14 +1,12 @@
 // Language functions that write or read dates for a person: DateVersChaine,
 // ChaineVersDate, and the day and month names.
-#include "datetime/fn_chaines.h"
-
 #include <cstring>
 #include <string>
 
-#include "component/compo.h"
 #include "core/tstring.h"
 #include "datetime/calendar.h"
-#include "datetime/dtinternal.h"
+#include "datetime/functions.h"
+#include "datetime/lecteur_date.h"
 #include "datetime/maskdate.h"
 #include "qvstd/infolangue.h"
 #include "qvstd/xerror.h"
@@ -16,17 +14,6 @@
 namespace {
 
 bool _bMasque(const char* pszMasque) { return pszMasque != nullptr && pszMasque[0] != 0; }
-
-bool _bJeton(const char* pszFormat, size_t nFormat, size_t i, const char* pszJeton) {
-    const size_t n = strlen(pszJeton);
-    if (i + n > nFormat) return false;
-    for (size_t k = 0; k < n; ++k) {
-        char c = pszFormat[i + k];
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-        if (c != pszJeton[k]) return false;
-    }
-    return true;
-}
 
 // The lower-case date tokens of a mask in upper case, each run of one letter
 // cut into its longest tokens; a letter left over stays as it is.
@@ -69,86 +56,10 @@ std::string _MasqueMajuscules(const char* pszMasque) {
     return s;
 }
 
-}  // namespace
-
-// --- Legacy reader ------------------------------------------------------------------------
-
-bool bChaineVersDate(const char* pszTexte, const char* pszFormat, char* pszResultat) {
-    pszResultat[0] = 0;
-    const char* t = pszTexte != nullptr ? pszTexte : "";
-    const char* f = pszFormat != nullptr ? pszFormat : "";
-    const size_t nT = strlen(t), nF = strlen(f);
-    size_t i = 0, k = 0;   // positions in the format and in the text; k never passes nT
-    std::string sAnnee, sMois, sJour;
-    bool bAnnee = false, bMois = false, bJour = false;
-    auto fnPrend = [&](size_t n) {
-        std::string s(t + k, n < nT - k ? n : nT - k);
-        k += s.size();
-        return s;
-    };
-    auto fnAvance = [&](size_t n) { k = n < nT - k ? k + n : nT; };
-
-    while (i < nF) {
-        bool bPris = false;
-        // 1. Year.
-        if (_bJeton(f, nF, i, "AAAA") || _bJeton(f, nF, i, "YYYY")) {
-            sAnnee = fnPrend(4);
-            i += 4;
-            bAnnee = bPris = true;
-        } else if (_bJeton(f, nF, i, "AA") || _bJeton(f, nF, i, "YY")) {
-            if (_bJeton(f, nF, i + 2, "A")) {
-                ++i;
-                fnAvance(1);
-            } else {
-                // Unless the month follows directly, the number written here
-                // must be a two-digit year ("0" written "00").
-                bool bOk = true;
-                if (!_bJeton(f, nF, i + 2, "MM")) {
-                    int64_t v = DT_llLitDecimal(t + k, nT - k);
-                    bOk = v <= 99 && (v != 0 || t[k] == '0');
-                }
-                if (bOk && nT - k >= 2) {
-                    std::string sDeux(t + k, 2);
-                    sAnnee = (DT_llLitDecimal(sDeux.c_str(), 2) > 50 ? "19" : "20") + sDeux;
-                    k += 2;
-                    i += 2;
-                    bAnnee = bPris = true;
-                }
-            }
-        }
-        // 2. Month.
-        if (!bPris && _bJeton(f, nF, i, "MM")) {
-            sMois = fnPrend(2);
-            i += 2;
-            bMois = bPris = true;
-        }
-        // 3. Day: two characters that do not read as 0.
-        if (!bPris && (_bJeton(f, nF, i, "JJ") || _bJeton(f, nF, i, "DD")) && nT - k >= 2 &&
-            DT_llLitDecimal(t + k, 2) != 0) {
-            sJour = fnPrend(2);
-            i += 2;
-            bJour = bPris = true;
-        }
-        // 4. Anything else.
-        if (!bPris && i < nF) {
-            ++i;
-            fnAvance(1);
-        }
-    }
-    if (!bAnnee || !bMois || !bJour) return false;
-    std::string s = sAnnee + sMois + sJour;
-    memcpy(pszResultat, s.c_str(), s.size() + 1);
-    return true;
-}
-
-// --- Language functions -------------------------------------------------------------------
-
-namespace {
-
 // The language information for names, unless it says its date description
 // is not to be used.
-IInfoLangue* _piNoms(CComposanteStandard& clLib) {
-    IInfoLangue* pi = clLib.piGetInfoLangue();
+IInfoLangue* _piNoms(CZNLibrary& lib) {
+    IInfoLangue* pi = lib.piGetInfoLangue();
     return pi != nullptr && pi->bNePasUtiliserDescriptionDate() == 0 ? pi : nullptr;
 }
 
@@ -158,39 +69,53 @@ CZNDSTR _Chaine(const CTString& cl) {
     return s;
 }
 
-CZNDSTR _NomJour(CComposanteStandard& clLib, int32_t nJour) {
+CZNDSTR _NomJour(CZNLibrary& lib, int32_t nJour) {
     CTString cl;
-    CMasqueDateHeure::s_JourEnLettre(NumToNumSemaine(nJour), _piNoms(clLib), cl);
+    CMasqueDateHeure::s_JourEnLettre(NumToNumSemaine(nJour), _piNoms(lib), cl);
     return _Chaine(cl);
 }
 
-CZNDSTR _NomMois(CComposanteStandard& clLib, int32_t nJour, CXError* pclErreur) {
+CZNDSTR _NomMois(CZNLibrary& lib, int32_t nJour) {
     uint16_t j = 0, m = 0, a = 0;
-    if (!bNumEnDate(nJour, j, m, a, pclErreur)) return CZNDSTR();
+    if (!bNumEnDate(nJour, j, m, a, lib.pclGetError())) return CZNDSTR();
     CTString cl;
-    CMasqueDateHeure::s_MoisEnLettre(m, _piNoms(clLib), cl);
+    CMasqueDateHeure::s_MoisEnLettre(m, _piNoms(lib), cl);
     return _Chaine(cl);
+}
+
+// The date's fields, checked (the error raised through lib), and its day
+// number by the date-time rule (80051 when it has none).
+bool _bJourDeDate(CZNLibrary& lib, const char* pszDate, int32_t& n) {
+    uint16_t a = 0, m = 0, j = 0;
+    if (!bDateVerif(pszDate, a, m, j, lib.pclGetError())) return false;
+    if (JourGregorien(j, m, a, n)) return true;
+    lib.RaiseError(80051);
+    return false;
 }
 
 }  // namespace
 
-CZNDSTR CComposanteStandard::DateVersChaine(const char* pszDate, const char* pszMasque) {
+namespace datetime {
+
+CZNDSTR DateVersChaine(CZNLibrary& lib, const char* pszDate) { return DateVersChaine(lib, pszDate, nullptr); }
+
+CZNDSTR DateVersChaine(CZNLibrary& lib, const char* pszDate, const char* pszMasque) {
     const char* pszD = pszDate != nullptr ? pszDate : "";
     // The system mask exactly as written: no date check, an empty date
     // prints as the mask's empty fields.
     if (pszMasque != nullptr && strcmp(pszMasque, "UseSystemMask") == 0) {
         CMasqueDateHeure clMasque(pszMasque, 1);
-        clMasque.SetInfoLangue(piGetInfoLangue(), 0, 0);
+        clMasque.SetInfoLangue(lib.piGetInfoLangue(), 0, 0);
         CTString cl;
         clMasque.Formate(pszD, cl, nullptr);
         return _Chaine(cl);
     }
     if (pszD[0] == 0) return CZNDSTR();
     uint16_t a = 0, m = 0, j = 0;
-    if (!bDateVerif(pszD, a, m, j, pclGetError())) return CZNDSTR();
+    if (!bDateVerif(pszD, a, m, j, lib.pclGetError())) return CZNDSTR();
     if (_bMasque(pszMasque)) {
         CMasqueDateHeure clMasque(pszMasque, 1);
-        clMasque.SetInfoLangue(piGetInfoLangue(), 0, 0);
+        clMasque.SetInfoLangue(lib.piGetInfoLangue(), 0, 0);
         CTString cl;
         clMasque.FormateEx(pszD, cl, MSQ_TOLERANT);
         return _Chaine(cl);
@@ -200,12 +125,14 @@ CZNDSTR CComposanteStandard::DateVersChaine(const char* pszDate, const char* psz
     return s;
 }
 
-CZNDSTR CComposanteStandard::ChaineVersDate(const char* pszTexte, const char* pszMasque) {
+CZNDSTR ChaineVersDate(CZNLibrary& lib, const char* pszTexte) { return ChaineVersDate(lib, pszTexte, nullptr); }
+
+CZNDSTR ChaineVersDate(CZNLibrary& lib, const char* pszTexte, const char* pszMasque) {
     const char* pszT = pszTexte != nullptr ? pszTexte : "";
     if (pszT[0] == 0) return CZNDSTR();
     if (_bMasque(pszMasque)) {
         CMasqueDateHeure clMasque(_MasqueMajuscules(pszMasque).c_str(), 1);
-        clMasque.SetInfoLangue(piGetInfoLangue(), 0, 0);
+        clMasque.SetInfoLangue(lib.piGetInfoLangue(), 0, 0);
         CTString cl;
         clMasque.DeformateDateHeure(pszT, cl, MSQ_PIVOT_50 | MSQ_STRICT);
         return _Chaine(cl);
@@ -215,28 +142,18 @@ CZNDSTR CComposanteStandard::ChaineVersDate(const char* pszTexte, const char* ps
     return CZNDSTR(sz);
 }
 
-CZNDSTR CComposanteStandard::EntierVersJourEnLettre(int nJour) { return _NomJour(*this, nJour); }
+CZNDSTR EntierVersJourEnLettre(CZNLibrary& lib, int32_t nJour) { return _NomJour(lib, nJour); }
 
-CZNDSTR CComposanteStandard::EntierVersMoisEnLettre(int nJour) { return _NomMois(*this, nJour, pclGetError()); }
+CZNDSTR EntierVersMoisEnLettre(CZNLibrary& lib, int32_t nJour) { return _NomMois(lib, nJour); }
 
-CZNDSTR CComposanteStandard::DateVersJourEnLettre(const char* pszDate) {
-    uint16_t a = 0, m = 0, j = 0;
-    if (!bDateVerif(pszDate, a, m, j, pclGetError())) return CZNDSTR();
+CZNDSTR DateVersJourEnLettre(CZNLibrary& lib, const char* pszDate) {
     int32_t n = 0;
-    if (!JourGregorien(j, m, a, n)) {
-        RaiseError(80051);
-        return CZNDSTR();
-    }
-    return _NomJour(*this, n);
+    return _bJourDeDate(lib, pszDate, n) ? _NomJour(lib, n) : CZNDSTR();
 }
 
-CZNDSTR CComposanteStandard::DateVersMoisEnLettre(const char* pszDate) {
-    uint16_t a = 0, m = 0, j = 0;
-    if (!bDateVerif(pszDate, a, m, j, pclGetError())) return CZNDSTR();
+CZNDSTR DateVersMoisEnLettre(CZNLibrary& lib, const char* pszDate) {
     int32_t n = 0;
-    if (!JourGregorien(j, m, a, n)) {
-        RaiseError(80051);
-        return CZNDSTR();
-    }
-    return _NomMois(*this, n, pclGetError());
+    return _bJourDeDate(lib, pszDate, n) ? _NomMois(lib, n) : CZNDSTR();
 }
+
+}  // namespace datetime

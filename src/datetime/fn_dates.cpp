@@ -2,11 +2,11 @@
 // week, week numbers, differences, Age and Paques.
 #include <cstring>
 
-#include "component/compo.h"
 #include "datetime/calendar.h"
 #include "datetime/datetime.h"
 #include "datetime/dtinternal.h"
-#include "datetime/fn_horloge.h"
+#include "datetime/functions.h"
+#include "datetime/horloge.h"
 #include "qvstd/xerror.h"
 
 namespace {
@@ -31,12 +31,16 @@ int _nSemaine(uint16_t nJour, uint16_t nMois, uint16_t nAnnee) {
 
 }  // namespace
 
+namespace datetime {
+
 // --- Day numbers --------------------------------------------------------------------------
 
-CZNDSTR CComposanteStandard::EntierVersDate(int nJour, const char* pszPartie) {
+CZNDSTR EntierVersDate(CZNLibrary& lib, int32_t nJour) { return EntierVersDate(lib, nJour, nullptr); }
+
+CZNDSTR EntierVersDate(CZNLibrary& lib, int32_t nJour, const char* pszPartie) {
     CZNDSTR s;
     uint16_t j = 0, m = 0, a = 0;
-    if (!bNumEnDate(nJour, j, m, a, pclGetError())) return s;
+    if (!bNumEnDate(nJour, j, m, a, lib.pclGetError())) return s;
     switch (pszPartie != nullptr ? pszPartie[0] : 0) {
         case 'A':
         case 'Y':
@@ -53,30 +57,32 @@ CZNDSTR CComposanteStandard::EntierVersDate(int nJour, const char* pszPartie) {
     return s;
 }
 
-int CComposanteStandard::EntierVersJour(int nJour) { return _nJourISO(nJour); }
+int32_t EntierVersJour(CZNLibrary&, int32_t nJour) { return _nJourISO(nJour); }
 
-int CComposanteStandard::DateVersEntier(const char* pszDate, int bDansAnnee) {
+int32_t DateVersEntier(CZNLibrary& lib, const char* pszDate) { return DateVersEntier(lib, pszDate, 0); }
+
+int32_t DateVersEntier(CZNLibrary& lib, const char* pszDate, int32_t bDansAnnee) {
     uint16_t a = 0, m = 0, j = 0;
-    if (!bDateVerif(pszDate, a, m, j, pclGetError())) return -1;
+    if (!bDateVerif(pszDate, a, m, j, lib.pclGetError())) return -1;
     int32_t n = 0, nPremier = 0;
     if (!JourGregorien(j, m, a, n) || !JourGregorien(1, 1, a, nPremier)) {
-        RaiseError(80051);
+        lib.RaiseError(80051);
         return -1;
     }
     return bDansAnnee != 0 ? n - nPremier + 1 : n;
 }
 
-bool CComposanteStandard::DateValide(const char* pszDate) {
+bool DateValide(CZNLibrary&, const char* pszDate) {
     uint16_t a, m, j;
     return bDateVerif(pszDate, a, m, j, nullptr);
 }
 
-int CComposanteStandard::DateVersJour(const char* pszDate) {
+int32_t DateVersJour(CZNLibrary& lib, const char* pszDate) {
     uint16_t a = 0, m = 0, j = 0;
-    if (!bDateVerif(pszDate, a, m, j, pclGetError())) return -1;
+    if (!bDateVerif(pszDate, a, m, j, lib.pclGetError())) return -1;
     int32_t n = 0;
     if (!JourGregorien(j, m, a, n)) {
-        RaiseError(80051);
+        lib.RaiseError(80051);
         return -1;
     }
     return _nJourISO(n);
@@ -84,48 +90,48 @@ int CComposanteStandard::DateVersJour(const char* pszDate) {
 
 // --- Week numbers -------------------------------------------------------------------------
 
-int CComposanteStandard::NumeroDeSemaine(const char* pszDate) {
+int32_t NumeroDeSemaine(CZNLibrary& lib, const char* pszDate) {
     uint16_t a = 0, m = 0, j = 0;
-    if (!bDateVerif(pszDate, a, m, j, pclGetError())) return -1;
+    if (!bDateVerif(pszDate, a, m, j, lib.pclGetError())) return -1;
     int n = _nSemaine(j, m, a);
-    if (n < 0) RaiseError(80051);
+    if (n < 0) lib.RaiseError(80051);
     return n;
 }
 
-int CComposanteStandard::EntierVersNumeroDeSemaine(int nJour) {
+int32_t EntierVersNumeroDeSemaine(CZNLibrary& lib, int32_t nJour) {
     uint16_t a = 0, m = 0, j = 0;
-    if (!bNumEnDate(nJour, j, m, a, pclGetError())) return -1;
+    if (!bNumEnDate(nJour, j, m, a, lib.pclGetError())) return -1;
     int n = _nSemaine(j, m, a);
-    if (n < 0) RaiseError(80132, nJour);
+    if (n < 0) lib.RaiseError(80132, int(nJour));
     return n;
 }
 
 // --- Differences (legacy day and hundredth counts) ----------------------------------------
 
-int CComposanteStandard::DateDifference(const char* pszDate1, const char* pszDate2) {
+int32_t DateDifference(CZNLibrary& lib, const char* pszDate1, const char* pszDate2) {
     int32_t n = 0;
     if (!bDateValide(pszDate1) || !bDateValide(pszDate2) || !bDateDifference(pszDate1, pszDate2, n)) {
-        RaiseError(ERR_COMPARAISON);
+        lib.RaiseError(ERR_COMPARAISON);
         return -1;
     }
     return n;
 }
 
-int CComposanteStandard::HeureDifference(const char* pszHeure1, const char* pszHeure2) {
+int32_t HeureDifference(CZNLibrary& lib, const char* pszHeure1, const char* pszHeure2) {
     int32_t n = 0;
     if (!bHeureValide(pszHeure1) || !bHeureValide(pszHeure2) || !bHeureDifference(pszHeure1, pszHeure2, n)) {
-        RaiseError(ERR_COMPARAISON);
+        lib.RaiseError(ERR_COMPARAISON);
         return -1;
     }
     return n;
 }
 
-CZNDSTR CComposanteStandard::DateHeureDifference(const char* pszDateHeure1, const char* pszDateHeure2) {
+CZNDSTR DateHeureDifference(CZNLibrary& lib, const char* pszDateHeure1, const char* pszDateHeure2) {
     CZNDSTR s;
     int32_t nJours1 = 0, nCent1 = 0, nJours2 = 0, nCent2 = 0;
     if (!bDateHeureValide(pszDateHeure1) || !bDateHeureValide(pszDateHeure2) ||
         !bJourCentieme(pszDateHeure1, nJours1, nCent1) || !bJourCentieme(pszDateHeure2, nJours2, nCent2)) {
-        RaiseError(ERR_COMPARAISON);
+        lib.RaiseError(ERR_COMPARAISON);
         return s;
     }
     // Whole hundredths, exact in 64 bits over the whole calendar.
@@ -140,7 +146,9 @@ CZNDSTR CComposanteStandard::DateHeureDifference(const char* pszDateHeure1, cons
 
 // --- Age and Easter -----------------------------------------------------------------------
 
-CZNDSTR CComposanteStandard::Age(const char* pszNaissance, const char* pszReference) {
+CZNDSTR Age(CZNLibrary& lib, const char* pszNaissance) { return Age(lib, pszNaissance, nullptr); }
+
+CZNDSTR Age(CZNLibrary&, const char* pszNaissance, const char* pszReference) {
     CZNDSTR s;
     uint16_t aN = 0, mN = 0, jN = 0;
     if (!bDateVerif(pszNaissance, aN, mN, jN, nullptr)) return s;
@@ -174,12 +182,12 @@ CZNDSTR CComposanteStandard::Age(const char* pszNaissance, const char* pszRefere
     return s;
 }
 
-CZNDSTR CComposanteStandard::Paques(const char* pszAnnee) {
+CZNDSTR Paques(CZNLibrary& lib, const char* pszAnnee) {
     const char* p = pszAnnee != nullptr ? pszAnnee : "";
-    return Paques(int(DT_nBorne32(DT_llLitDecimal(p, strnlen(p, 4)))));
+    return Paques(lib, int32_t(DT_nBorne32(DT_llLitDecimal(p, strnlen(p, 4)))));
 }
 
-CZNDSTR CComposanteStandard::Paques(int nAnnee) {
+CZNDSTR Paques(CZNLibrary&, int32_t nAnnee) {
     CZNDSTR s;
     if (nAnnee < 1583 || nAnnee > 9999) return s;
     // Anonymous Gregorian algorithm, on the year moved by a whole cycle of
@@ -197,3 +205,5 @@ CZNDSTR CComposanteStandard::Paques(int nAnnee) {
     s.nPrintf("%04d%02d%02d", nAnnee, nMois, nJour);
     return s;
 }
+
+}  // namespace datetime

@@ -1,8 +1,8 @@
 // Language functions on durations and on date-times between UTC and local
 // time.
-#include "component/compo.h"
 #include "datetime/datetime.h"
 #include "datetime/duree.h"
+#include "datetime/functions.h"
 #include "datetime/systime.h"
 #include "datetime/xtime.h"
 
@@ -30,7 +30,9 @@ bool _bConvertible(const CDateTime& clDate) {
 
 }  // namespace
 
-CDuree CComposanteStandard::ChaineVersDuree(const char* pszTexte, int nForme) {
+namespace datetime {
+
+CDuree ChaineVersDuree(CZNLibrary&, const char* pszTexte, int32_t nForme) {
     CDuree cl;
     cl.SetMillisecondes(0);
     const char* p = pszTexte != nullptr ? pszTexte : "";
@@ -39,15 +41,15 @@ CDuree CComposanteStandard::ChaineVersDuree(const char* pszTexte, int nForme) {
     return cl;
 }
 
-CDuree CComposanteStandard::ChaineVersDuree(const char* pszTexte, const char* pszMasque) {
-    if (!_bMasque(pszMasque)) return ChaineVersDuree(pszTexte, 0);
+CDuree ChaineVersDuree(CZNLibrary& lib, const char* pszTexte, const char* pszMasque) {
+    if (!_bMasque(pszMasque)) return ChaineVersDuree(lib, pszTexte, 0);
     CDuree cl;
     cl.SetMillisecondes(0);
     if (nChaineVersDuree(cl, pszTexte != nullptr ? pszTexte : "", pszMasque) != 0) cl.SetMillisecondes(0);
     return cl;
 }
 
-CZNDSTR CComposanteStandard::DureeVersChaine(const CDuree& clDuree, int nForme) {
+CZNDSTR DureeVersChaine(CZNLibrary&, const CDuree& clDuree, int32_t nForme) {
     CZNDSTR s;
     if (nForme == FORME_CENTIEMES)
         clDuree.nVersChaineCentieme(s);
@@ -56,30 +58,32 @@ CZNDSTR CComposanteStandard::DureeVersChaine(const CDuree& clDuree, int nForme) 
     return s;
 }
 
-CZNDSTR CComposanteStandard::DureeVersChaine(const CDuree& clDuree, const char* pszMasque) {
-    if (!_bMasque(pszMasque)) return DureeVersChaine(clDuree, 0);
+CZNDSTR DureeVersChaine(CZNLibrary& lib, const CDuree& clDuree, const char* pszMasque) {
+    if (!_bMasque(pszMasque)) return DureeVersChaine(lib, clDuree, 0);
     CZNDSTR s;
     nDureeVersChaine(clDuree, s, pszMasque);
     return s;
 }
 
-CZNDSTR CComposanteStandard::UTCVersLocale(const CDateTime& clDate) {
+CZNDSTR DateHeureUTCVersLocale(CZNLibrary& lib, const CDateTime& clDate) {
     STSystemTime st{};
     STFileTime stUTC{}, stLocale{};
     if (_bConvertible(clDate) && clDate.nVersSysteme(st) == 0 && SYS_bSystemTimeToFileTime(st, stUTC) &&
         SYS_bFileTimeToLocalFileTime(stUTC, stLocale) && SYS_bFileTimeToSystemTime(stLocale, st))
         return _Texte17(st);
-    RaiseError(ERR_CONVERSION);
+    lib.RaiseError(ERR_CONVERSION);
     return CZNDSTR();
 }
 
-CZNDSTR CComposanteStandard::LocaleVersUTC(const CDateTime& clDate) {
+CZNDSTR DateHeureLocaleVersUTC(CZNLibrary& lib, const CDateTime& clDate) {
     STSystemTime st{};
     STFileTime stUTC{};
     if (_bConvertible(clDate)) {
         CXTime clLocale(clDate);   // daylight saving left to the C library
         if (clLocale.bGetAsFileTime(stUTC) && SYS_bFileTimeToSystemTime(stUTC, st)) return _Texte17(st);
     }
-    RaiseError(ERR_CONVERSION);
+    lib.RaiseError(ERR_CONVERSION);
     return CZNDSTR();
 }
+
+}  // namespace datetime

@@ -2,15 +2,17 @@
 // second since midnight.
 #include <cstdio>
 
-#include "component/compo.h"
 #include "core/tstring.h"
 #include "datetime/calendar.h"
+#include "datetime/functions.h"
 #include "qvstd/xerror.h"
 
-CZNDSTR CComposanteStandard::EntierVersHeure(int nCentiemes) {
+namespace datetime {
+
+CZNDSTR EntierVersHeure(CZNLibrary& lib, int32_t nCentiemes) {
     CZNDSTR s;
     if (nCentiemes < 0) {
-        RaiseError(80120);
+        lib.RaiseError(80120);
         return s;
     }
     // The hours are not reduced to one day: 24 hours and more stay as they are.
@@ -19,21 +21,23 @@ CZNDSTR CComposanteStandard::EntierVersHeure(int nCentiemes) {
     return s;
 }
 
-int CComposanteStandard::HeureVersEntier(const char* pszHeure) {
+int32_t HeureVersEntier(CZNLibrary& lib, const char* pszHeure) {
     uint16_t h = 0, m = 0, sec = 0, c = 0;
-    if (!bHeureVerif(pszHeure, h, m, sec, c, pclGetError())) return -1;
+    if (!bHeureVerif(pszHeure, h, m, sec, c, lib.pclGetError())) return -1;
     return h * 360000 + m * 6000 + sec * 100 + c;
 }
 
-bool CComposanteStandard::HeureValide(const char* pszHeure) {
+int32_t HeureValide(CZNLibrary&, const char* pszHeure) {
     uint16_t h, m, s, c;
-    return bHeureVerif(pszHeure, h, m, s, c, nullptr);
+    return bHeureVerif(pszHeure, h, m, s, c, nullptr) ? 1 : 0;
 }
 
-CZNDSTR CComposanteStandard::HeureVersChaine(const char* pszHeure, const char* pszMasque) {
+CZNDSTR HeureVersChaine(CZNLibrary& lib, const char* pszHeure) { return HeureVersChaine(lib, pszHeure, nullptr); }
+
+CZNDSTR HeureVersChaine(CZNLibrary& lib, const char* pszHeure, const char* pszMasque) {
     CZNDSTR s;
     uint16_t h = 0, m = 0, sec = 0, c = 0;
-    if (!bHeureVerif(pszHeure, h, m, sec, c, pclGetError())) return s;
+    if (!bHeureVerif(pszHeure, h, m, sec, c, lib.pclGetError())) return s;
     if (pszMasque == nullptr || pszMasque[0] == 0) {
         s.nPrintf("%02d:%02d:%02d:%02d", h, m, sec, c);
         return s;
@@ -64,3 +68,5 @@ CZNDSTR CComposanteStandard::HeureVersChaine(const char* pszHeure, const char* p
     s.nAssign(clTexte.pszGet());
     return s;
 }
+
+}  // namespace datetime

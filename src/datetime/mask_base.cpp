@@ -1,9 +1,8 @@
-// The common base of the masks: language information, "intl" settings,
-// factories.
+// The common base of the masks: language information and the "intl"
+// settings.
 #include "datetime/masque.h"
 
 #include "core/tstring.h"
-#include "datetime/maskdate.h"
 #include "qvstd/infolangue.h"
 #include "system/profile.h"
 
@@ -29,14 +28,6 @@ bool CMasque::bMasqueNonSupporteEnVelka() const { return false; }
 void CMasque::GetMasqueCompatibleVelka(CTString& clResultat) const { clResultat.Vide(); }
 
 bool CMasque::bvGetValeurMasqueEffectif(CTString& /*clMasque*/) const { return true; }
-
-CMasque* CMasque::pclGetNewMasqueDate(const char* pszMasque, const char* pszFormatRetour) {
-    return new CMasqueDateHeure(pszMasque, 1, pszFormatRetour);
-}
-
-CMasque* CMasque::pclGetNewMasqueHeure(const char* pszMasque, const char* pszFormatRetour) {
-    return new CMasqueDateHeure(pszMasque, 0, pszFormatRetour);
-}
 
 void CMasque::_GetWinIntlParam(const char* pszCle, const char* pszDefaut, CTString& clResultat) {
     char szValeur[17];

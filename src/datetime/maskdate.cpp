@@ -1,10 +1,9 @@
-// Date and time masks: token tables, scanning, writing and reading.
+// Date and time masks: token tables, settings, scanning and writing.
 #include "datetime/maskdate.h"
 
 #include <cstring>
 
 #include "datetime/calendar.h"
-#include "datetime/dtinternal.h"
 
 // Longer tokens first in each family, so that the first match is the longest.
 const STJetonMasque gstJetonsDate[] = {
@@ -31,44 +30,11 @@ const char* const s_apszDateEtHeure[] = {
     "YYYYMMDDHHmmSSCCC", "AAAAMMJJHHmmSSCCC", "AAAAMMJJHHmmSS",
 };
 
-bool _bVide(uint16_t w) { return w == MSQ_VIDE; }
-
-bool _bNomJour(ETypeZone e) { return e == TZ_JOUR_ABREGE || e == TZ_JOUR_LETTRES; }
-bool _bNom(ETypeZone e) { return _bNomJour(e) || e == TZ_MOIS_ABREGE || e == TZ_MOIS_LETTRES; }
 // A zone that carries a value (not a literal, not a day name).
-bool _bActive(ETypeZone e) { return e != TZ_LITTERAL && e != TZ_RIEN && !_bNomJour(e); }
-
-char _cMinuscule(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool _bEgalI(const char* p, size_t n, const std::string& s) {
-    if (s.empty() || s.size() != n) return false;
-    for (size_t i = 0; i < n; ++i)
-        if (_cMinuscule(p[i]) != _cMinuscule(s[i])) return false;
-    return true;
-}
-
-bool _bCommenceParI(const char* p, size_t nReste, const std::string& s) {
-    return !s.empty() && s.size() <= nReste && _bEgalI(p, s.size(), s);
-}
-
-bool _bLettre(char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= 0xC0 && u != 0xD7 && u != 0xF7);
-}
-
-bool _bChiffre(char c) { return c >= '0' && c <= '9'; }
-
-// Decimal value of a field, kept inside the record's range (65535 is the
-// empty marker).
-uint16_t _wValeur(const char* p, size_t n) {
-    int64_t v = DT_llLitDecimal(p, n);
-    if (v < 0) v = 0;
-    if (v > 65534) v = 65534;
-    return uint16_t(v);
-}
+bool _bActive(ETypeZone e) { return e != TZ_LITTERAL && e != TZ_RIEN && !MSQ_bZoneNomJour(e); }
 
 void _Ajoute2(std::string& s, uint16_t w) {
-    if (_bVide(w)) {
+    if (MSQ_bVide(w)) {
         s.append("__", 2);
         return;
     }
@@ -80,7 +46,7 @@ void _Ajoute2(std::string& s, uint16_t w) {
 
 // The number on at least nChiffres digits ("%0Nd"), or nChiffres underscores.
 void _AjouteNombre(std::string& s, uint16_t w, int nChiffres) {
-    if (_bVide(w)) {
+    if (MSQ_bVide(w)) {
         s.append(size_t(nChiffres), '_');
         return;
     }
@@ -115,6 +81,14 @@ CMasqueDateHeure::CMasqueDateHeure(const char* pszMasque, int nDate, const char*
 }
 
 CMasqueDateHeure::~CMasqueDateHeure() = default;
+
+CMasque* CMasqueDateHeure::pclGetNewMasqueDate(const char* pszMasque, const char* pszFormatRetour) {
+    return new CMasqueDateHeure(pszMasque, 1, pszFormatRetour);
+}
+
+CMasque* CMasqueDateHeure::pclGetNewMasqueHeure(const char* pszMasque, const char* pszFormatRetour) {
+    return new CMasqueDateHeure(pszMasque, 0, pszFormatRetour);
+}
 
 void CMasqueDateHeure::_MetAJourMode() {
     m_bDateEtHeure = sbStrEstMasqueDateEtHeure(m_clFormatRetour.pszGet());
@@ -269,7 +243,7 @@ const CMasqueDateHeure::STCompile& CMasqueDateHeure::_stCompile(const char* pszM
         ETypeZone e = _eParse(p, n, st.bDeuxTables, &c);
         if (e == TZ_FIN) break;
         STZone z{e, uint8_t(n), c, 0, false, false};
-        if (_bNom(e)) z.cSuivant = (p[0] == '\\' && p[1] != 0) ? p[1] : p[0];
+        if (MSQ_bZoneNom(e)) z.cSuivant = (p[0] == '\\' && p[1] != 0) ? p[1] : p[0];
         st.vZones.push_back(z);
     }
     const size_t nZones = st.vZones.size();
@@ -347,7 +321,7 @@ void CMasqueDateHeure::_FormateDateForMaskEx(const char* pszMasque, const STSyst
 
     // Hours on the 12-hour clock when the mask has an AM/PM zone.
     uint16_t wHeure = st.wHour;
-    if (stC.bAMPM && !_bVide(wHeure)) {
+    if (stC.bAMPM && !MSQ_bVide(wHeure)) {
         if (wHeure == 0)
             wHeure = 12;
         else if (wHeure > 12)
@@ -366,7 +340,7 @@ void CMasqueDateHeure::_FormateDateForMaskEx(const char* pszMasque, const STSyst
             _AjouteNombre(s, st.wYear, 4);
             break;
         case TZ_ANNEE2:
-            _Ajoute2(s, _bVide(st.wYear) ? MSQ_VIDE : uint16_t(st.wYear % 100));
+            _Ajoute2(s, MSQ_bVide(st.wYear) ? MSQ_VIDE : uint16_t(st.wYear % 100));
             break;
         case TZ_MOIS_LETTRES:
         case TZ_MOIS_ABREGE: {
@@ -374,7 +348,7 @@ void CMasqueDateHeure::_FormateDateForMaskEx(const char* pszMasque, const STSyst
                 if (!z.bMoisNumeriqueApres) _Ajoute2(s, st.wMonth);
                 break;
             }
-            if (_bVide(st.wMonth)) {
+            if (MSQ_bVide(st.wMonth)) {
                 s.append("__", 2);
                 break;
             }
@@ -399,7 +373,7 @@ void CMasqueDateHeure::_FormateDateForMaskEx(const char* pszMasque, const STSyst
             break;
         case TZ_JOUR_LETTRES:
         case TZ_JOUR_ABREGE:
-            if (bSaisie || _bVide(st.wDayOfWeek)) break;
+            if (bSaisie || MSQ_bVide(st.wDayOfWeek)) break;
             _Nom(false, st.wDayOfWeek, z.eZone == TZ_JOUR_ABREGE, sNom);
             s += sNom;
             if (z.eZone == TZ_JOUR_ABREGE && bTolerant) s.push_back('.');
@@ -432,10 +406,10 @@ void CMasqueDateHeure::_FormateDateForMaskEx(const char* pszMasque, const STSyst
             _AjouteNombre(s, st.wMilliseconds, 3);
             break;
         case TZ_CENTIEME:
-            _Ajoute2(s, _bVide(st.wMilliseconds) ? MSQ_VIDE : uint16_t(st.wMilliseconds / 10));
+            _Ajoute2(s, MSQ_bVide(st.wMilliseconds) ? MSQ_VIDE : uint16_t(st.wMilliseconds / 10));
             break;
         case TZ_AMPM: {
-            if (_bVide(st.wHour)) {
+            if (MSQ_bVide(st.wHour)) {
                 s.append("__", 2);
                 break;
             }
@@ -477,279 +451,9 @@ void CMasqueDateHeure::FormateEx(const char* pszValeur, CTString& clResultat, in
 
 void CMasqueDateHeure::_InitJourDelaSemaine(STSystemTime& st) {
     int32_t n = 0;
-    if (!_bVide(st.wYear) && !_bVide(st.wMonth) && !_bVide(st.wDay) && bJourGregorien(st.wDay, st.wMonth, st.wYear, n))
+    if (!MSQ_bVide(st.wYear) && !MSQ_bVide(st.wMonth) && !MSQ_bVide(st.wDay) && bJourGregorien(st.wDay, st.wMonth, st.wYear, n))
         // Day numbers before 1800 are negative: the remainder is kept in 0..6.
         st.wDayOfWeek = uint16_t(((n + 2) % 7 + 7) % 7);
     else
         st.wDayOfWeek = MSQ_VIDE;
-}
-
-// --- Reading --------------------------------------------------------------------------
-
-void CMasqueDateHeure::_TexteVersDateHeure(const char* pszTexte, const char* pszMasque, STSystemTime& st,
-                                           int nFlags) {
-    RazSYSTEMTIME(st);
-    if (pszTexte == nullptr) pszTexte = "";
-    if (pszMasque == nullptr) pszMasque = "";
-    const bool bSaisie = (nFlags & MSQ_SAISIE) != 0;
-    const bool bStrict = (nFlags & MSQ_STRICT) != 0;
-    const STCompile& stC = _stCompile(pszMasque, bSaisie);
-    const size_t L = std::strlen(pszTexte);
-    const size_t nLongueurMasque = stC.sMasque.size();
-
-    std::string sAM, sPM;
-    bool bTextesAMPM = false;
-    auto TextesAMPM = [&]() {
-        if (bTextesAMPM) return;
-        CTString cl;
-        _GetStrAMPM(true, cl);
-        sAM = cl.pszGet();
-        _GetStrAMPM(false, cl);
-        sPM = cl.pszGet();
-        bTextesAMPM = true;
-    };
-    // Next occurrence of each character from a position: a search that
-    // failed once fails further on, so each character is scanned at most
-    // once over the text whatever the number of name zones.
-    ptrdiff_t anProchain[256];
-    bool bProchain = false;
-    auto nCherche = [&](unsigned char c, size_t nPos) -> ptrdiff_t {
-        if (!bProchain) {
-            for (ptrdiff_t& n : anProchain) n = -2;
-            bProchain = true;
-        }
-        ptrdiff_t& n = anProchain[c];
-        if (n == -1) return -1;
-        if (n >= ptrdiff_t(nPos)) return n;
-        const void* pv = std::memchr(pszTexte + nPos, c, L - nPos);
-        n = pv != nullptr ? static_cast<const char*>(pv) - pszTexte : -1;
-        return n;
-    };
-    // An AM/PM marker read before the hour applies to the hour read later.
-    enum { MARQUE_AUCUNE, MARQUE_AM, MARQUE_PM } eMarque = MARQUE_AUCUNE;
-
-    size_t nPos = 0;
-    for (const STZone& z : stC.vZones) {
-        ETypeZone e = z.eZone;
-        if (e == TZ_RIEN) continue;
-        size_t w = e == TZ_LITTERAL ? 1 : z.nLargeur;
-        bool bCherche = false;
-        if (bSaisie && (e == TZ_MOIS_LETTRES || e == TZ_MOIS_ABREGE) && !z.bMoisNumeriqueApres) {
-            // Written as the month number in entry form: read so.
-            e = TZ_MOIS2;
-            w = 2;
-        } else if (bSaisie && _bNomJour(e)) {
-            w = 0;
-        } else if (_bNom(e)) {
-            if (z.cSuivant == 0) {
-                w = L - nPos;
-                bCherche = true;
-            } else {
-                const ptrdiff_t n = nCherche(static_cast<unsigned char>(z.cSuivant), nPos);
-                if (n >= 0) {
-                    w = size_t(n) - nPos;
-                    bCherche = true;
-                }
-            }
-        } else if (e == TZ_JOUR || e == TZ_MOIS || e == TZ_HEURE) {
-            // One or two characters: a last single character is a whole field.
-            if (L - nPos == 1) w = 1;
-        } else if (e == TZ_AMPM) {
-            // The markers are read whole, whatever their length.
-            TextesAMPM();
-            const std::string& sLong = sAM.size() >= sPM.size() ? sAM : sPM;
-            const std::string& sCourt = sAM.size() >= sPM.size() ? sPM : sAM;
-            if (_bCommenceParI(pszTexte + nPos, L - nPos, sLong))
-                w = sLong.size();
-            else if (_bCommenceParI(pszTexte + nPos, L - nPos, sCourt))
-                w = sCourt.size();
-        }
-
-        if (w > L - nPos) {
-            if (!_bVide(st.wHour) && !_bVide(st.wMinute) && _bVide(st.wSecond)) st.wSecond = 0;
-            return;
-        }
-        const char* p = pszTexte + nPos;
-
-        if (e == TZ_LITTERAL) {
-            if (bStrict && _bLettre(z.cLitteral)) {
-                RazSYSTEMTIME(st);
-                return;
-            }
-            if ((nFlags & MSQ_LITTERAUX_EXACTS) != 0 && *p != z.cLitteral) return;
-            nPos += 1;
-            continue;
-        }
-
-        char acAnnee[4];
-        if (e == TZ_ANNEE4 && p[2] != '_' && p[3] == '_') {
-            // A year being typed: the missing last digit counts as 0.
-            std::memcpy(acAnnee, p, 4);
-            acAnnee[3] = '0';
-            p = acAnnee;
-        }
-        bool bVideLu = w > 0 && p[0] == '_';
-        uint16_t v = w > 0 ? _wValeur(p, w) : 0;
-        if (!bVideLu && v == 0 && w > 0 && p[0] != '0' && !bCherche) {
-            // Not a number: only the AM and PM texts may stand here.
-            bool bSuite = false;
-            if (stC.bAMPM) {
-                TextesAMPM();
-                bSuite = _bEgalI(p, w, sAM) || _bEgalI(p, w, sPM);
-            }
-            if (!bSuite) return;
-        }
-        if ((e == TZ_JOUR || e == TZ_MOIS || e == TZ_HEURE) && w == 2) {
-            bool bUn = false;
-            if (!_bChiffre(p[1]))
-                bUn = true;
-            else if (e == TZ_JOUR)
-                bUn = (v >= 10 || p[0] == '0') ? L == nLongueurMasque : true;
-            else if (e == TZ_MOIS)
-                bUn = v < 10 && p[0] != '0';
-            if (bUn) {
-                w = 1;
-                v = _wValeur(p, 1);
-            }
-        }
-        const uint16_t u = bVideLu ? MSQ_VIDE : v;
-
-        switch (e) {
-        case TZ_JOUR:
-        case TZ_JOUR2:
-            st.wDay = u;
-            break;
-        case TZ_MOIS:
-        case TZ_MOIS2:
-            st.wMonth = u;
-            break;
-        case TZ_MOIS_ABREGE:
-        case TZ_MOIS_LETTRES: {
-            const int nMois = _nMoisDepuisNom(p, w, e == TZ_MOIS_ABREGE);
-            st.wMonth = nMois > 0 ? uint16_t(nMois) : u;
-            break;
-        }
-        case TZ_ANNEE2:
-            if (!bVideLu) {
-                if ((nFlags & MSQ_PIVOT_50) != 0)
-                    st.wYear = uint16_t(v < 51 ? 2000 + v : 1900 + v);
-                else
-                    st.wYear = uint16_t(v + 100 * MSQ_SIECLE);
-            }
-            break;
-        case TZ_ANNEE4:
-            st.wYear = u;
-            break;
-        case TZ_HEURE:
-        case TZ_HEURE2:
-            if (!bVideLu && stC.bAMPM && eMarque == MARQUE_PM && !_bVide(st.wHour))
-                st.wHour = uint16_t(12 + v % 12);   // "PM 12" is noon, "PM 3" 15 h
-            else if (!bVideLu && stC.bAMPM && eMarque == MARQUE_AM)
-                st.wHour = v == 12 ? 0 : v;
-            else
-                st.wHour = u;
-            eMarque = MARQUE_AUCUNE;
-            break;
-        case TZ_MINUTE:
-            st.wMinute = u;
-            break;
-        case TZ_SECONDE:
-            st.wSecond = u;
-            break;
-        case TZ_CENTIEME:
-            st.wMilliseconds = bVideLu ? MSQ_VIDE : uint16_t(v > 6553 ? 65530 : v * 10);
-            break;
-        case TZ_MILLIEME:
-            st.wMilliseconds = u;
-            break;
-        case TZ_AMPM:
-            TextesAMPM();
-            if (_bEgalI(p, w, sPM)) {
-                if (_bVide(st.wHour)) {
-                    st.wHour = 12;
-                    eMarque = MARQUE_PM;
-                } else if (st.wHour < 12) {
-                    st.wHour = uint16_t(st.wHour + 12);
-                }
-            } else if (_bEgalI(p, w, sAM)) {
-                if (st.wHour == 12)
-                    st.wHour = 0;
-                else if (_bVide(st.wHour))
-                    eMarque = MARQUE_AM;
-            }
-            break;
-        default:
-            break;
-        }
-        if (z.eZone == TZ_ANNEE2 && bStrict && z.bDernier && nPos + w < L) {
-            // Two-digit year at the end of the mask followed by more text:
-            // a four-digit year typed into a two-digit mask.
-            RazSYSTEMTIME(st);
-            return;
-        }
-        nPos += w;
-    }
-
-    // The mask is exhausted: complete the record.
-    if (bSaisie) {
-        if (!_bVide(st.wYear) && st.wYear < 100 && m_nAnneeMin > 100) st.wYear = uint16_t(st.wYear + 100 * MSQ_SIECLE);
-    } else {
-        if (st.wDay == 0 && st.wMonth == 0 && st.wYear == 0 && m_bDateEtHeure)
-            st.wDay = st.wMonth = st.wYear = MSQ_VIDE;
-        if (st.wDay == 0) st.wDay = MSQ_VIDE;
-        if (st.wMonth == 0) st.wMonth = MSQ_VIDE;
-    }
-    if (!_bVide(st.wDay) && (_bVide(st.wMonth) || _bVide(st.wYear))) {
-        STSystemTime stMaintenant;
-        SYS_GetSystemTime(stMaintenant);
-        if (_bVide(st.wMonth) && _bVide(st.wYear)) {
-            st.wMonth = stMaintenant.wMonth;
-            st.wYear = stMaintenant.wYear;
-        } else if (!_bVide(st.wMonth) && _bVide(st.wYear)) {
-            st.wYear = stMaintenant.wYear;
-        }
-    }
-    if (!_bVide(st.wHour) && _bVide(st.wMinute)) st.wMinute = 0;
-    if (!_bVide(st.wHour) && !_bVide(st.wMinute) && _bVide(st.wSecond)) st.wSecond = 0;
-    if (!_bVide(st.wMinute) && !_bVide(st.wSecond) && _bVide(st.wMilliseconds)) st.wMilliseconds = 0;
-}
-
-void CMasqueDateHeure::StructtoDateString(const STSystemTime& st, char* pszBuffer, int nTaille,
-                                          const char* pszFormat) {
-    if (pszBuffer == nullptr || nTaille < 1) return;
-    pszBuffer[0] = 0;
-    STSystemTime stCopie = st;
-    if (_bVide(stCopie.wDay) && !bZoneEstPresente(TZ_JOUR, TZ_JOUR_LETTRES)) stCopie.wDay = 1;
-    if (_bVide(stCopie.wYear) || _bVide(stCopie.wMonth) || _bVide(stCopie.wDay)) return;
-    _FormateDateForMaskEx(pszFormat != nullptr ? pszFormat : m_clFormatRetour.pszGet(), stCopie, 0);
-    size_t n = m_sSortie.size() < 32 ? m_sSortie.size() : 32;
-    if (n > size_t(nTaille - 1)) n = size_t(nTaille - 1);
-    std::memcpy(pszBuffer, m_sSortie.data(), n);
-    pszBuffer[n] = 0;
-}
-
-void CMasqueDateHeure::StructtoHourString(const STSystemTime& st, char* pszBuffer, int nTaille) {
-    if (pszBuffer == nullptr || nTaille < 1) return;
-    pszBuffer[0] = 0;
-    if (_bVide(st.wHour) || _bVide(st.wMinute)) return;
-    STSystemTime stCopie = st;
-    if (_bVide(stCopie.wSecond)) stCopie.wSecond = 0;
-    if (_bVide(stCopie.wMilliseconds)) stCopie.wMilliseconds = 0;
-    _FormateDateForMaskEx(m_clFormatRetour.pszGet(), stCopie, 0);
-    size_t n = m_sSortie.size() < 9 ? m_sSortie.size() : 9;
-    if (n > size_t(nTaille - 1)) n = size_t(nTaille - 1);
-    std::memcpy(pszBuffer, m_sSortie.data(), n);
-    pszBuffer[n] = 0;
-}
-
-void CMasqueDateHeure::DeformateDateHeure(const char* pszTexte, CTString& clResultat, int nFlags,
-                                          const char* pszFormatRetour) {
-    STSystemTime st;
-    _TexteVersDateHeure(pszTexte, m_clMasque.pszGet(), st, nFlags);
-    char szResultat[33];
-    if (m_nDate == 0 && !m_bDateEtHeure)
-        StructtoHourString(st, szResultat, int(sizeof szResultat));
-    else
-        StructtoDateString(st, szResultat, int(sizeof szResultat), pszFormatRetour);
-    clResultat = szResultat;
 }

@@ -73,12 +73,25 @@ constexpr int MSQ_SIECLE = 20;
 // Every field empty.
 void RazSYSTEMTIME(STSystemTime& st);
 
+inline bool MSQ_bVide(uint16_t w) { return w == MSQ_VIDE; }
+// Zones written as names: day names, and with them month names.
+inline bool MSQ_bZoneNomJour(ETypeZone e) { return e == TZ_JOUR_ABREGE || e == TZ_JOUR_LETTRES; }
+inline bool MSQ_bZoneNom(ETypeZone e) {
+    return MSQ_bZoneNomJour(e) || e == TZ_MOIS_ABREGE || e == TZ_MOIS_LETTRES;
+}
+
 class CMasqueDateHeure : public CMasque {
 public:
     // nDate non-zero: a date mask; 0: a time mask. The mask "UseSystemMask"
     // (any case) stands for the system mask.
     CMasqueDateHeure(const char* pszMasque, int nDate, const char* pszFormatRetour = nullptr);
     ~CMasqueDateHeure() override;
+
+    // New date or time masks as base-mask objects, freed with delete. A null
+    // or empty return format gives the default of the kind ("AAAAMMJJ",
+    // "HHMMSS").
+    static CMasque* pclGetNewMasqueDate(const char* pszMasque, const char* pszFormatRetour);
+    static CMasque* pclGetNewMasqueHeure(const char* pszMasque, const char* pszFormatRetour);
 
     // --- CMasque ------------------------------------------------------------------------
     bool bEstVide() const override { return m_clMasque.bEstVide(); }
@@ -178,7 +191,21 @@ private:
         std::vector<STZone> vZones;
     };
 
-    void _Initialise(const char* pszMasque);
+    // Reading (mask_read.cpp): one walk over the text, zone by zone.
+    struct STLecture;
+    // The characters the zone reads at the current position (a month name
+    // of the entry form turns into a month number: e changes).
+    size_t _nLargeurZone(STLecture& stL, const STZone& z, ETypeZone& e, bool& bCherche) const;
+    // The value of the w characters at p; false when the text holds no
+    // value there and reading stops. A one-digit field narrows w.
+    bool _bLitValeur(STLecture& stL, ETypeZone e, bool bCherche, const char*& p, size_t& w, uint16_t& v,
+                     bool& bVideLu) const;
+    // The value stored in its field of the record.
+    void _RangeValeur(STLecture& stL, ETypeZone e, const char* p, size_t w, uint16_t v, bool bVideLu,
+                      STSystemTime& st) const;
+    // The record completed once the whole mask was read.
+    void _CompleteLecture(STSystemTime& st, bool bSaisie) const;
+
     void _MetAJourMode();
     bool _bDeuxTables(const char* pszMasque) const;
     ETypeZone _eParse(const char*& p, int& nLargeur, bool bDeuxTables, char* pcLitteral) const;

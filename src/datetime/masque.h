@@ -1,5 +1,7 @@
 // Display masks: the common base of the date-time masks and the numeric
-// masks. A mask object belongs to one caller for one conversion.
+// masks. A mask object belongs to one caller for one conversion. Each kind
+// of mask builds its own objects (the date and time masks in maskdate.h,
+// the numeric masks in numeric/masquenum.h); the base knows none of them.
 #pragma once
 
 class CTString;
@@ -35,11 +37,6 @@ public:
     virtual bool bvGetValeurMasqueEffectif(CTString& clMasque) const;
 
     IInfoLangue* piGetInfoLangue() const { return m_piInfoLangue; }
-
-    // New mask objects, freed with delete. A null or empty return format
-    // gives the default of the kind ("AAAAMMJJ", "HHMMSS").
-    static CMasque* pclGetNewMasqueDate(const char* pszMasque, const char* pszFormatRetour);
-    static CMasque* pclGetNewMasqueHeure(const char* pszMasque, const char* pszFormatRetour);
 
     // One setting of the section "intl" of the per-user profile, at most 16
     // characters; the default when it is absent.

@@ -1,13 +1,12 @@
-// NumeriqueVersChaine and TailleVersChaine.
+// NumeriqueVersChaine and TailleVersChaine: numbers and sizes as text.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "component/compo.h"
-#include "core/any.h"
 #include "core/tstring.h"
-#include "numeric/numfmt.h"
+#include "numeric/functions.h"
 #include "numeric/masquenum.h"
+#include "numeric/numfmt.h"
 
 namespace {
 
@@ -29,9 +28,11 @@ bool _bTexte(const CAny& clValeur, std::string& s) {
 
 }  // namespace
 
-CZNDSTR CComposanteStandard::NumeriqueVersChaine(const char* pszFormat) {
-    CAny clValeur;
-    if (!bGetParamAny(1, &clValeur)) return CZNDSTR();
+namespace numeric {
+
+CZNDSTR NumeriqueVersChaine(CZNLibrary& lib, const CAny& clValeur) { return NumeriqueVersChaine(lib, clValeur, ""); }
+
+CZNDSTR NumeriqueVersChaine(CZNLibrary& lib, const CAny& clValeur, const char* pszFormat) {
     const int nType = clValeur.nGetType();
     std::string s;
     // Characters and texts come back as they are.
@@ -62,20 +63,24 @@ CZNDSTR CComposanteStandard::NumeriqueVersChaine(const char* pszFormat) {
     }
     if (nType == ANY_I8 || nType == ANY_UI8) memcpy(&stValeur.ll, clValeur.pGetValeur(), sizeof stValeur.ll);
     if (NUM_eFormate(stValeur, pszFormat, s) != RF_OK) {
-        RaiseError(80270, pszFormat);
+        lib.RaiseError(80270, pszFormat);
         return CZNDSTR();
     }
     return CZNDSTR(s.c_str());
 }
 
-CZNDSTR CComposanteStandard::TailleVersChaine(int64_t llTaille, int nUnite) {
+CZNDSTR TailleVersChaine(CZNLibrary& lib, int64_t llTaille) { return TailleVersChaine(lib, llTaille, 0); }
+
+CZNDSTR TailleVersChaine(CZNLibrary& lib, int64_t llTaille, int32_t nUnite) {
     if (nUnite < 0 || nUnite > 5) {
-        RaiseError(81507);
+        lib.RaiseError(81507);
         return CZNDSTR();
     }
     CMasqueNumerique clMasque("DiskSize");
-    clMasque.SetInfoLangue(piGetInfoLangue(), 0, 0);
+    clMasque.SetInfoLangue(lib.piGetInfoLangue(), 0, 0);
     CTString clResultat;
     clMasque.MetAuFormatTailleDisque(llTaille, clResultat, nUnite);
     return CZNDSTR(clResultat.pszGet());
 }
+
+}  // namespace numeric

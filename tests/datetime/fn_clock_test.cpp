@@ -5,8 +5,8 @@
 
 #include <cerrno>
 
-#include "datetime/fn_chaines.h"
-#include "fn_appel.h"
+#include "datetime/lecteur_date.h"
+#include "fn_fixture.h"
 
 using namespace fntest;
 

@@ -1,6 +1,6 @@
 // The date and time functions through their entry points: results, result
 // types, errors and neutral values, in both interface languages.
-#include "fn_appel.h"
+#include "fn_fixture.h"
 
 using namespace fntest;
 
@@ -17,8 +17,7 @@ struct STCas {
 
 std::string Decrit(const STCas& c) {
     std::string s = std::string(c.pszFr) + "_" + std::to_string(c.nSurcharge) + "(";
-    for (const auto& a : c.tabArgs)
-        s += (a.eK == STArg::TEXTE ? "\"" + a.s + "\"" : std::to_string(a.eK == STArg::ENTIER ? a.n : a.ll)) + ",";
+    for (const auto& a : c.tabArgs) s += appel::Decrit(a) + ",";
     return s + ")";
 }
 
@@ -367,6 +366,12 @@ TEST_F(Fonctions, MaskNamesInBothLanguages) {
 // to use them.
 TEST_F(Fonctions, LanguageInformationOfTheHost) {
     CInfoLangueTest clInfo;
+    clInfo.sMasqueDate = "AAAA.MM.JJ";
+    clInfo.sJours = "D1;D2;D3;D4;D5;D6;D7";
+    clInfo.sMois = "M1;M2;M3;M4;M5;M6;M7;M8;M9;M10;M11;M12";
+    clInfo.sAM = "am";
+    clInfo.sPM = "pm";
+    clInfo.sMasqueHeure = "HH.MM";
     m_piInfo = &clInfo;
     EXPECT_EQ(Appel("EntierVersJourEnLettre", 0, {I(1)}).s, "D3");
     EXPECT_EQ(Appel("DateVersJourEnLettre", 0, {T("20240714")}).s, "D7");
@@ -375,25 +380,19 @@ TEST_F(Fonctions, LanguageInformationOfTheHost) {
     EXPECT_EQ(Appel("DateVersChaîne", 1, {T("20241215"), T("JJ MMMM AAAA")}).s, "15 M12 2024");
     EXPECT_EQ(Appel("DateVersChaîne", 1, {T("20240305"), T("UseSystemMask")}).s, "2024.03.05");
     EXPECT_EQ(Appel("ChaîneVersDate", 1, {T("15 M12 2024"), T("JJ MMMM AAAA")}).s, "20241215");
-    EXPECT_EQ(clInfo.nRef, 1);   // every reference taken was given back
+    EXPECT_EQ(clInfo.nGetRef(), 1);   // every reference taken was given back
 
-    clInfo.bPasDate = 1;
+    clInfo.nNePasDate = 1;
     EXPECT_EQ(Appel("EntierVersJourEnLettre", 0, {I(1)}).s, "Mercredi");
     EXPECT_EQ(Appel("DateVersMoisEnLettre", 0, {T("20241215")}).s, "D\xE9" "cembre");
     // The system mask then comes from the "intl" settings (none here).
     EXPECT_EQ(Appel("DateVersChaîne", 1, {T("20240305"), T("UseSystemMask")}).s, "05/03/2024");
-    EXPECT_EQ(clInfo.nRef, 1);
+    EXPECT_EQ(clInfo.nGetRef(), 1);
     m_piInfo = nullptr;
 }
 
 TEST_F(Fonctions, SystemMaskFromTheIntlSettings) {
-    {
-        std::string sConf = m_sRacine + "/.TVR.conf";
-        FILE* pf = fopen(sConf.c_str(), "wb");
-        ASSERT_NE(pf, nullptr);
-        fputs("[intl]\nsShortDate=yyyy-MM-dd\n", pf);
-        fclose(pf);
-    }
+    ASSERT_TRUE(m_clHome.bEcritConf("[intl]\nsShortDate=yyyy-MM-dd\n"));
     EXPECT_EQ(Appel("DateVersChaîne", 1, {T("20240305"), T("UseSystemMask")}).s, "2024-03-05");
     // No check of the date on this path: an empty date prints as empty fields.
     EXPECT_EQ(Appel("DateVersChaîne", 1, {T(""), T("UseSystemMask")}).s, "____-__-__");

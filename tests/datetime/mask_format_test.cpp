@@ -268,7 +268,7 @@ TEST(MaskFormat, DayOfWeek) {
 }
 
 TEST(MaskBase, DefaultsAndFactories) {
-    CMasque* pcl = CMasque::pclGetNewMasqueDate("JJ/MM/AAAA", nullptr);
+    CMasque* pcl = CMasqueDateHeure::pclGetNewMasqueDate("JJ/MM/AAAA", nullptr);
     ASSERT_NE(pcl, nullptr);
     EXPECT_FALSE(pcl->bEstVide());
     EXPECT_EQ(pcl->eGetTypeMaskTexte(), TMT_AUCUN);
@@ -284,7 +284,7 @@ TEST(MaskBase, DefaultsAndFactories) {
     EXPECT_STREQ(cl.pszGet(), "05/03/2024");
     delete pcl;
 
-    pcl = CMasque::pclGetNewMasqueHeure("HH:mm", "");
+    pcl = CMasqueDateHeure::pclGetNewMasqueHeure("HH:mm", "");
     pcl->Formate("0930", cl, nullptr);
     EXPECT_STREQ(cl.pszGet(), "09:30");
     EXPECT_STREQ(static_cast<CMasqueDateHeure*>(pcl)->pszGetFormatRetour(), "HHMMSS");

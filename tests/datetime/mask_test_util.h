@@ -1,5 +1,5 @@
-// Helpers of the date-time mask tests: records, interface language, a
-// language-information object, a temporary home directory.
+// Helpers of the date-time mask tests: records, interface language, and
+// the common language-information object and temporary home directory.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <cstring>
 #include <string>
 
+#include "common/info_langue.h"
 #include "common/temp_home.h"
 #include "runtime/language.h"
 #include "core/tstring.h"
 #include "datetime/maskdate.h"
-#include "qvstd/infolangue.h"
 
 namespace masktest {
 
@@ -51,50 +51,6 @@ public:
 
 private:
     int m_nAvant;
-};
-
-// A language-information object giving what the test puts in it.
-class CInfoLangueTest : public IInfoLangue {
-public:
-    std::string sMasqueDate, sJours, sMois, sAM, sPM, sMasqueHeure;
-    bool bDate = true, bHeure = true;           // a description is given
-    int nNePasDate = 0, nNePasHeure = 0;
-    int nDetruits = 0;
-    int* pnDetruit = nullptr;                   // set to 1 when destroyed
-
-    int32_t AddRef() override { return ++m_nRef; }
-    int32_t Release() override {
-        const int32_t n = --m_nRef;
-        if (n == 0) delete this;
-        return n;
-    }
-    const STInfoLangueDate* pstGetDescriptionDate() override {
-        m_stDate = {sMasqueDate.c_str(), sJours.c_str(), sMois.c_str()};
-        return bDate ? &m_stDate : nullptr;
-    }
-    int bNePasUtiliserDescriptionDate() override { return nNePasDate; }
-    const STInfoLangueHeure* pstGetDescriptionHeure() override {
-        m_stHeure = {sAM.c_str(), sPM.c_str(), sMasqueHeure.c_str()};
-        return bHeure ? &m_stHeure : nullptr;
-    }
-    int bNePasUtiliserDescriptionHeure() override { return nNePasHeure; }
-    const STInfoLangueNombre* pstGetFormatNumerique() override { return nullptr; }
-    int bNePasUtiliserFormatNumerique() override { return 1; }
-    const STInfoLangueMonnaie* pstGetFormatMonetaire() override { return nullptr; }
-    int bNePasUtiliserFormatMonetaire() override { return 1; }
-    const char* pszGetUnitesTaille() override { return nullptr; }
-    int bNePasUtiliserUnitesTaille() override { return 1; }
-    int32_t nGetRef() const { return m_nRef; }
-
-protected:
-    ~CInfoLangueTest() override {
-        if (pnDetruit != nullptr) *pnDetruit = 1;
-    }
-
-private:
-    int32_t m_nRef = 1;
-    STInfoLangueDate m_stDate{};
-    STInfoLangueHeure m_stHeure{};
 };
 
 // Writes a storage-form value through a mask.

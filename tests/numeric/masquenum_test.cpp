@@ -10,38 +10,25 @@
 
 #include <gtest/gtest.h>
 
+#include "common/info_langue.h"
 #include "common/temp_home.h"
 #include "runtime/language.h"
 #include "core/tstring.h"
 #include "numeric/masquenum.h"
-#include "qvstd/infolangue.h"
 
 namespace {
 
 using CHome = CHomeTemporaire;
 
 // Language information with a monetary format and size units.
-class CInfoLangueNum : public IInfoLangue {
+class CInfoLangueNum : public CInfoLangueTest {
 public:
-    STInfoLangueMonnaie stMonnaie{2, 1, "3;0", ".", ",", 8, 3, "E"};
-    bool bMonnaie = true;
-    std::string sUnites = "B;KB;MB;GB;TB";
-
-    int32_t AddRef() override { return ++m_nRef; }
-    int32_t Release() override { return --m_nRef; }   // lives on the stack
-    const STInfoLangueDate* pstGetDescriptionDate() override { return nullptr; }
-    int bNePasUtiliserDescriptionDate() override { return 1; }
-    const STInfoLangueHeure* pstGetDescriptionHeure() override { return nullptr; }
-    int bNePasUtiliserDescriptionHeure() override { return 1; }
-    const STInfoLangueNombre* pstGetFormatNumerique() override { return nullptr; }
-    int bNePasUtiliserFormatNumerique() override { return 1; }
-    const STInfoLangueMonnaie* pstGetFormatMonetaire() override { return &stMonnaie; }
-    int bNePasUtiliserFormatMonetaire() override { return bMonnaie ? 0 : 1; }
-    const char* pszGetUnitesTaille() override { return sUnites.c_str(); }
-    int bNePasUtiliserUnitesTaille() override { return 0; }
-
-private:
-    int32_t m_nRef = 1;
+    CInfoLangueNum() {
+        stMonnaie = {2, 1, "3;0", ".", ",", 8, 3, "E"};
+        nNePasMonnaie = 0;
+        sUnites = "B;KB;MB;GB;TB";
+        nNePasUnites = 0;
+    }
 };
 
 std::string Ecrit(const char* pszMasque, const char* pszValeur, bool bSaisie = false) {
@@ -195,7 +182,7 @@ TEST(MasqueNumerique, SystemMaskFromTheHost) {
     clSans.MetAuFormat("-1234.5", clResultat, false);
     EXPECT_STREQ(clResultat.pszGet(), "    -1,234.50");
     // The host says not to use it: the settings again.
-    clInfo.bMonnaie = false;
+    clInfo.nNePasMonnaie = 1;
     clSans.SetInfoLangue(&clInfo, 0, 0);
     EXPECT_STREQ(clSans.pszGetMasque(), "+99 999 999 999 999 999");
     clSans.SetInfoLangue(nullptr, 0, 0);

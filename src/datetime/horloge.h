@@ -1,6 +1,6 @@
 // The machine clock as the date and time functions see it: reading the
-// current local date and time, and setting them (DateSys and HeureSys with
-// an argument).
+// current local date and time, and setting them (what DateSys and HeureSys
+// with an argument do).
 //
 // Both go through replaceable function pointers so that tests neither
 // depend on the real clock nor change it.
