@@ -1,5 +1,7 @@
-// The disk file: one descriptor, a position kept by the object, POSIX
-// record locks and the two line readers.
+// The disk file: one descriptor, a position kept by the object, locks
+// owned by the open file (so a lock lives exactly as long as its handle, and
+// closing another handle of the same file leaves it alone) and the two line
+// readers.
 #include "files/diskfile.h"
 
 #include <fcntl.h>
@@ -16,6 +18,7 @@
 #include <string>
 
 #include "core/tstring.h"
+#include "core/zndstr.h"
 #include "files/fileio.h"
 #include "platform/charset.h"
 
@@ -27,6 +30,32 @@ namespace {
 constexpr unsigned LINE_BUFFER_SIZE = 65536;
 
 bool _bIsLockConflict(int nErrno) { return nErrno == EACCES || nErrno == EAGAIN || nErrno == EDEADLK; }
+
+// Process-wide record locks vanish when any descriptor of the file closes
+// (a second handle, an INI call): locks are taken by the open file instead.
+// The 64-bit call: the 32-bit one reads these commands with 32-bit offsets.
+bool _bSetLock(int nFd, int nType, long long oStart, long long oLength, bool bWait) {
+    struct flock64 stLock {};
+    stLock.l_type = static_cast<short>(nType);
+    stLock.l_whence = SEEK_SET;
+    stLock.l_start = static_cast<off64_t>(oStart);
+    stLock.l_len = static_cast<off64_t>(oLength);
+    for (;;) {
+        if (fcntl64(nFd, bWait ? F_OFD_SETLKW : F_OFD_SETLK, &stLock) == 0) return true;
+        if (!(bWait && errno == EINTR)) return false;
+    }
+}
+
+// True when another open file holds a lock that a whole-file write lock
+// would meet (the test needs no write access).
+bool _bLockedElsewhere(int nFd, bool* pbLocked) {
+    struct flock64 stLock {};
+    stLock.l_type = F_WRLCK;
+    stLock.l_whence = SEEK_SET;
+    if (fcntl64(nFd, F_OFD_GETLK, &stLock) == -1) return false;
+    *pbLocked = stLock.l_type != F_UNLCK;
+    return true;
+}
 
 // UTF-8 copy of a wide name (malloc'ed), null on failure.
 char* _pszWideToUTF8(const wchar_t* pszName) {
@@ -108,8 +137,11 @@ bool CDiskFile::_bOpen(eACCESS eAccess, eSHARE eShare, eCREATE eCreate, eFLAG eF
             bDirectory = true;
         }
     }
-    // Truncation waits until the lock is ours: a file that another process
-    // holds locked is never emptied.
+    // Programs the component launches must not inherit its files: an
+    // inherited descriptor would keep the file's locks alive after it closes.
+    const int nSystemFlags = nFlags | O_CLOEXEC;
+    // Truncation waits until the lock is ours: a file that another handle
+    // or process holds locked is never emptied.
     const int nCreate = static_cast<int>(eCreate);
     const bool bTruncate = (nCreate & O_TRUNC) != 0;
     bool bCreated = false;
@@ -117,13 +149,13 @@ bool CDiskFile::_bOpen(eACCESS eAccess, eSHARE eShare, eCREATE eCreate, eFLAG eF
     int nFd = -1;
     if (nCreate == eCREATE_OPEN_OR_CREATE) {
         for (int nEssai = 0; nEssai < 100 && nFd == -1; ++nEssai) {
-            nFd = open64(m_szName, nFlags, 0666);
+            nFd = open64(m_szName, nSystemFlags, 0666);
             if (nFd != -1) {
                 bExisted = true;
                 break;
             }
             if (errno != ENOENT) break;
-            nFd = open64(m_szName, nFlags | O_CREAT | O_EXCL, 0666);
+            nFd = open64(m_szName, nSystemFlags | O_CREAT | O_EXCL, 0666);
             if (nFd != -1) {
                 bCreated = true;
                 break;
@@ -131,31 +163,43 @@ bool CDiskFile::_bOpen(eACCESS eAccess, eSHARE eShare, eCREATE eCreate, eFLAG eF
             if (errno != EEXIST) break;
         }
     } else {
-        nFd = open64(m_szName, nFlags | (nCreate & ~O_TRUNC), 0666);
+        nFd = open64(m_szName, nSystemFlags | (nCreate & ~O_TRUNC), 0666);
         if (nFd != -1 && nCreate == eCREATE_TRUNCATE) bCreated = true;
     }
     if (nFd == -1) {
         _OpenFailure(eCreate, errno);
         return false;
     }
-    if (!bDirectory && (eShare == eSHARE_SHARED || eShare == eSHARE_EXCLUSIVE)) {
-        struct flock64 stLock {};
-        stLock.l_type = static_cast<short>(eShare == eSHARE_EXCLUSIVE ? F_WRLCK : F_RDLCK);
-        stLock.l_whence = SEEK_SET;
-        if (fcntl(nFd, F_SETLK64, &stLock) == -1) {
-            int nErrno = errno;
-            close(nFd);
-            _OpenFailure(eCreate, _bIsLockConflict(nErrno) ? XFILE_SHARING_VIOLATION : nErrno);
-            return false;
-        }
+    auto echec = [&](int nErrno) {
+        close(nFd);
+        _OpenFailure(eCreate, nErrno);
+        return false;
+    };
+    auto echecVerrou = [&]() { return echec(_bIsLockConflict(errno) ? XFILE_SHARING_VIOLATION : errno); };
+    if (!bDirectory) {
+        // A directory is a file only when the caller asked for one: reading
+        // it would fail at every call.
+        struct stat64 st;
+        if (fstat64(nFd, &st) == 0 && S_ISDIR(st.st_mode)) return echec(EISDIR);
     }
+    const bool bLock = !bDirectory && (eShare == eSHARE_SHARED || eShare == eSHARE_EXCLUSIVE);
+    if (bLock && !_bSetLock(nFd, eShare == eSHARE_EXCLUSIVE ? F_WRLCK : F_RDLCK, 0, 0, false)) return echecVerrou();
     if (bTruncate && !bDirectory) {
-        int nResult = nAccess == O_RDONLY ? truncate64(m_szName, 0) : ftruncate64(nFd, 0);
-        if (nResult == -1) {
-            int nErrno = errno;
-            close(nFd);
-            _OpenFailure(eCreate, nErrno);
-            return false;
+        if (nAccess == O_RDONLY) {
+            // No write lock without write access: look for other locks, then
+            // truncate by name.
+            bool bLocked = false;
+            if (!_bLockedElsewhere(nFd, &bLocked)) return echecVerrou();
+            if (bLocked) return echec(XFILE_SHARING_VIOLATION);
+            if (truncate64(m_szName, 0) == -1) return echec(errno);
+        } else {
+            // The whole file, exclusively, for the time of the truncation;
+            // then back to the lock the caller asked for.
+            if (eShare != eSHARE_EXCLUSIVE && !_bSetLock(nFd, F_WRLCK, 0, 0, false)) return echecVerrou();
+            if (ftruncate64(nFd, 0) == -1) return echec(errno);
+            if (eShare != eSHARE_EXCLUSIVE &&
+                !_bSetLock(nFd, eShare == eSHARE_SHARED ? F_RDLCK : F_UNLCK, 0, 0, false))
+                return echecVerrou();
         }
     }
     m_nFd = nFd;
@@ -633,18 +677,11 @@ bool CDiskFile::_bLockRange(int nType, unsigned long long qwStart, unsigned long
         errno = EINVAL;
         return false;
     }
-    struct flock64 stLock {};
-    stLock.l_type = static_cast<short>(nType);
-    stLock.l_whence = SEEK_SET;
-    stLock.l_start = static_cast<off64_t>(qwStart);
     // A length past what the system can express means "to the end and beyond".
-    stLock.l_len = qwLength > static_cast<unsigned long long>(LLONG_MAX - static_cast<long long>(qwStart))
-                       ? 0
-                       : static_cast<off64_t>(qwLength);
-    for (;;) {
-        if (fcntl(m_nFd, bWait ? F_SETLKW64 : F_SETLK64, &stLock) == 0) return true;
-        if (!(bWait && errno == EINTR)) return false;
-    }
+    const long long oLength = qwLength > static_cast<unsigned long long>(LLONG_MAX - static_cast<long long>(qwStart))
+                                  ? 0
+                                  : static_cast<long long>(qwLength);
+    return _bSetLock(m_nFd, nType, static_cast<long long>(qwStart), oLength, bWait);
 }
 
 bool CDiskFile::bLock(unsigned long long qwStart, unsigned long long qwLength) const {
@@ -868,7 +905,24 @@ const char* CDiskFile::pszReadLine(char* pszLine, unsigned nMax, CTString* pclOv
     };
 
     const size_t nSep = pszSeparator != nullptr ? strlen(pszSeparator) : 0;
-    std::string clLine;
+    // The line grows in a dynamic string: its growth reports a failure
+    // instead of throwing.
+    CZNDSTR clLine;
+    size_t nLine = 0;
+    auto ajoute = [&](const char* p, unsigned n) {
+        if (n == 0) return true;
+        if (clLine.nConcat(p, static_cast<int>(n)) != 0) {
+            _ReadFailure(ENOMEM, false, n, 0);
+            m_pclXError->AddDebugMessageNoFormat("##MemoryException##");
+            return false;
+        }
+        nLine += n;
+        return true;
+    };
+    auto tropLongue = [&]() {
+        _ReadFailure(EOVERFLOW, false, XSTREAM_LINE_MAX, static_cast<unsigned>(nLine));
+        return static_cast<const char*>(nullptr);
+    };
     bool bFound = false;
     while (!bFound) {
         if (m_nAheadCursor >= m_nAheadLength) {
@@ -881,13 +935,15 @@ const char* CDiskFile::pszReadLine(char* pszLine, unsigned nMax, CTString* pclOv
         if (nSep == 0) {
             unsigned i = 0;
             while (i < nDispo && pDebut[i] != '\r' && pDebut[i] != '\n') ++i;
-            clLine.append(pDebut, i);
+            if (!ajoute(pDebut, i)) return nullptr;
             if (i == nDispo) {
                 advance(nDispo);
+                if (nLine > XSTREAM_LINE_MAX) return tropLongue();
                 continue;
             }
             const bool bCR = pDebut[i] == '\r';
             advance(i + 1);
+            if (nLine > XSTREAM_LINE_MAX) return tropLongue();
             if (bCR) {
                 // The LF partner may begin the next buffer.
                 if (m_nAheadCursor >= m_nAheadLength && refill() < 0) return nullptr;
@@ -895,32 +951,43 @@ const char* CDiskFile::pszReadLine(char* pszLine, unsigned nMax, CTString* pclOv
             }
             bFound = true;
         } else {
-            const size_t nAvant = clLine.size();
-            clLine.append(pDebut, nDispo);
+            const size_t nAvant = nLine;
+            if (!ajoute(pDebut, nDispo)) return nullptr;
             const size_t nDepart = nAvant >= nSep - 1 ? nAvant - (nSep - 1) : 0;
-            const size_t p = clLine.find(pszSeparator, nDepart, nSep);
-            if (p == std::string::npos) {
+            const char* pLigne = clLine.pszGet();
+            const void* pTrouve = memmem(pLigne + nDepart, nLine - nDepart, pszSeparator, nSep);
+            if (pTrouve == nullptr) {
                 advance(nDispo);
+                // A separator still to come would start beyond the limit.
+                if (nLine > XSTREAM_LINE_MAX + (nSep - 1)) return tropLongue();
                 continue;
             }
-            const size_t nAuDela = clLine.size() - (p + nSep);
+            const size_t p = static_cast<size_t>(static_cast<const char*>(pTrouve) - pLigne);
+            const size_t nAuDela = nLine - (p + nSep);
             advance(nDispo - static_cast<unsigned>(nAuDela));
-            clLine.resize(p);
+            clLine.Tronque(static_cast<int>(p));
+            nLine = p;
+            if (nLine > XSTREAM_LINE_MAX) return tropLongue();
             bFound = true;
         }
     }
-    if (!bFound && clLine.empty()) return nullptr;
-    if (pszLine != nullptr && clLine.size() < nMax) {
-        memcpy(pszLine, clLine.data(), clLine.size());
-        pszLine[clLine.size()] = 0;
+    if (!bFound && nLine == 0) return nullptr;
+    const char* pLigne = clLine.pszGet();
+    if (pszLine != nullptr && nLine < nMax) {
+        memcpy(pszLine, pLigne, nLine);
+        pszLine[nLine] = 0;
         return pszLine;
     }
     if (pclOverflow != nullptr) {
-        pclOverflow->Set(clLine.data(), static_cast<int>(clLine.size()));
+        if (!pclOverflow->Set(pLigne, static_cast<int>(nLine))) {
+            _ReadFailure(ENOMEM, false, static_cast<unsigned>(nLine), 0);
+            m_pclXError->AddDebugMessageNoFormat("##MemoryException##");
+            return nullptr;
+        }
         return pclOverflow->pszGet();
     }
     if (pszLine == nullptr || nMax == 0) return nullptr;
-    memcpy(pszLine, clLine.data(), nMax - 1);
+    memcpy(pszLine, pLigne, nMax - 1);
     pszLine[nMax - 1] = 0;
     return pszLine;
 }

@@ -1,14 +1,19 @@
 // The file-handle functions of the language: open, read, write, move, lock,
 // resize and close files by their integer handle.
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <cwchar>
 #include <new>
-#include <string>
 
 #include "component/compo.h"
 #include "core/any.h"
 #include "core/tstring.h"
 #include "files/diskfile.h"
 #include "files/fh_table.h"
+#include "files/fh_texte.h"
 #include "misc/regexp.h"
 #include "qvstd/manipaub.h"
 
@@ -17,99 +22,17 @@ namespace {
 constexpr int ERR_TABLE = 80021;
 constexpr int ERR_HANDLE = 80022;
 constexpr int ERR_ORIGINE = 80023;
+constexpr int ERR_MODE = 80024;
+constexpr int ERR_LIGNE = 80028;
+constexpr int ERR_TAILLE = 80034;
+constexpr int ERR_NOM_VIDE = 80039;
 constexpr int ERR_MEMOIRE = 80041;
+constexpr int ERR_PARAMETRE = 80070;
+constexpr int ERR_CARACTERES = 80222;
 constexpr int ERR_TYPE_HANDLE = 80406;
+// "The value is too long.", added to the line error to say why.
+constexpr int MSG_TROP_LONG = 703;
 constexpr char EOT = 4;
-
-// Pieces of fLitLigne, in characters.
-constexpr unsigned MORCEAU_LIGNE = 50;
-
-// A Unicode text in its file form: 16-bit units, little-endian (characters
-// above the basic plane as surrogate pairs).
-std::string _UTF16LE(const wchar_t* pwsz, size_t nCaracteres) {
-    std::string s;
-    s.reserve(nCaracteres * 2);
-    auto unite = [&s](uint32_t u) {
-        s.push_back(char(u & 0xFF));
-        s.push_back(char((u >> 8) & 0xFF));
-    };
-    for (size_t i = 0; i < nCaracteres; ++i) {
-        uint32_t c = uint32_t(pwsz[i]);
-        if (c > 0x10FFFF) c = 0xFFFD;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            unite(0xD800 + (c >> 10));
-            unite(0xDC00 + (c & 0x3FF));
-        } else {
-            unite(c);
-        }
-    }
-    return s;
-}
-
-// File units back to characters: surrogate pairs joined, a lone surrogate
-// kept as its unit.
-std::wstring _Large(const std::u16string& s) {
-    std::wstring w;
-    w.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        uint32_t c = s[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (uint32_t(s[i + 1]) - 0xDC00);
-            ++i;
-        }
-        w.push_back(wchar_t(c));
-    }
-    return w;
-}
-
-// One piece of a line for fLitLigne, in units of U (bytes, or 16-bit units
-// of a Unicode file): chunks of 80 bytes, the line ends at the first LF
-// (the caller drops a CR before it). At most nPlace units are appended to
-// sPiece; *pbCoupe tells that the room ran out before the end of the line,
-// *pbLF that the LF was found. False on a read failure.
-template <typename U>
-bool _bLitMorceau(IXStream* pcl, std::basic_string<U>& sPiece, unsigned nPlace, bool* pbCoupe, bool* pbLF) {
-    constexpr unsigned NB = XSTREAM_LINE_CHUNK / sizeof(U);
-    U tab[NB];
-    *pbCoupe = false;
-    *pbLF = false;
-    unsigned nCopie = 0;
-    for (;;) {
-        unsigned nLu = 0;
-        if (!pcl->bRead(tab, sizeof tab, &nLu)) return false;
-        const unsigned nUnites = nLu / unsigned(sizeof(U));
-        // A lone byte at the end of a Unicode file is passed over, so that
-        // the end of the file is always reached.
-        if (nUnites == 0) return true;
-        unsigned iLF = 0;
-        while (iLF < nUnites && tab[iLF] != U('\n')) ++iLF;
-        const unsigned nPrendre = std::min(iLF, nPlace - nCopie);
-        sPiece.append(tab, nPrendre);
-        nCopie += nPrendre;
-        if (nPrendre < iLF) {
-            *pbCoupe = true;
-            return pcl->bSeek(-static_cast<long long>(nLu - nPrendre * unsigned(sizeof(U))), IXStream::eSEEK_CURRENT);
-        }
-        if (iLF < nUnites) {
-            *pbLF = true;
-            return pcl->bSeek(-static_cast<long long>(nLu - (iLF + 1) * unsigned(sizeof(U))), IXStream::eSEEK_CURRENT);
-        }
-        // A short chunk is the end of the file; an odd byte left after the
-        // last unit is dropped with it.
-        if (nLu < sizeof tab) return true;
-    }
-}
-
-template <typename U>
-bool _bLitLigne(IXStream* pcl, std::basic_string<U>& sLigne) {
-    bool bCoupe = false, bLF = false;
-    do {
-        if (!_bLitMorceau<U>(pcl, sLigne, MORCEAU_LIGNE, &bCoupe, &bLF)) return false;
-    } while (bCoupe);
-    if (bLF && !sLigne.empty() && sLigne.back() == U('\r')) sLigne.pop_back();
-    return true;
-}
 
 // Groups of a compiled pattern (the count the compiler keeps).
 struct CGroupes : CRegExp {
@@ -119,6 +42,40 @@ struct CGroupes : CRegExp {
     }
 };
 int _nGroupes(const CRegExp* pcl) { return CGroupes::nDe(pcl); }
+
+// A user error at the level of the file-handle functions.
+void _Erreur(CComposanteStandard& clLib, int nCode) {
+    clLib.RaiseError(nCode);
+    clLib.pclGetError()->SetErrorLevel(EL_ERROR);
+}
+
+void _LigneTropLongue(CComposanteStandard& clLib) {
+    _Erreur(clLib, ERR_LIGNE);
+    clLib.pclGetError()->AddUserMessage(MSG_TROP_LONG);
+}
+
+// 0, or the error of a name the file system cannot be given as it stands:
+// empty, or cut short by a zero inside it.
+int _nErreurNom(const STManipAUB* pstNom) {
+    if (pstNom == nullptr || pstNom->bEstVide() || pstNom->nGetLongueur() == 0) return ERR_NOM_VIDE;
+    if (pstNom->bEstUNICODE()) {
+        const size_t n = pstNom->nGetLongueur() / sizeof(wchar_t);
+        if (n == 0) return ERR_NOM_VIDE;
+        return wcsnlen(pstNom->pszGetStringW(), n) == n ? 0 : ERR_CARACTERES;
+    }
+    const size_t n = pstNom->nGetLongueur();
+    return strnlen(pstNom->pszGetString(), n) == n ? 0 : ERR_CARACTERES;
+}
+
+// What a disk file can still give from its position, or -1 when it is not
+// known (devices, pipes, zones).
+long long _oRestant(const _stINFOFIC* pst) {
+    if (pst->nType != FIC_DISQUE) return -1;
+    auto* pcl = static_cast<CDiskFile*>(pst->pclObjet);
+    struct stat64 st;
+    if (fstat64(pcl->nGetHandle(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return std::max(0LL, static_cast<long long>(st.st_size) - pcl->oGetOffset());
+}
 
 }  // namespace
 
@@ -141,12 +98,28 @@ IXStream* CComposanteStandard::_pclFicStream(int nHandle, bool bDisqueSeulement)
 
 void CComposanteStandard::_FicErreurStream(IXStream* pclStream) {
     RaiseErrorCopy(pclStream != nullptr ? pclStream->pclGetXError() : nullptr);
+    // The stream names its failure by its first message number (28001 to
+    // 28307); the user sees that number and the system's reason with it.
+    if (m_pclErreur->nGetUserError() == 0 && m_pclErreur->nNumErrorId() > 0)
+        m_pclErreur->SetUserErrorCode(m_pclErreur->nGetErrorId(0));
+    const char* pszRaison = m_pclErreur->pszGetSystemErrorMessage();
+    if (m_pclErreur->nGetSystemError() != 0 && *pszRaison != 0) m_pclErreur->AddUserMessageNoFormat(pszRaison);
     m_pclErreur->SetErrorLevel(EL_ERROR);
 }
 
 // --- Open and close -------------------------------------------------------------
 
 int CComposanteStandard::fOuvre(const STManipAUB* pstNom, int nMode) {
+    // An unknown bit is a mistake, not a wish: -1 would otherwise ask, among
+    // others, for the file to be deleted at close.
+    if ((nMode & ~FO_MODES_CONNUS) != 0) {
+        _Erreur(*this, ERR_MODE);
+        return -1;
+    }
+    if (const int nErreur = _nErreurNom(pstNom); nErreur != 0) {
+        _Erreur(*this, nErreur);
+        return -1;
+    }
     IXStream::eACCESS eAcces = (nMode & FO_LECTURE) ? IXStream::eACCESS_READ : IXStream::eACCESS_WRITE;
     if ((nMode & FO_ECRITURE) || nMode == 0) eAcces = IXStream::eACCESS_READWRITE;
     IXStream::eCREATE eCreation = IXStream::eCREATE_OPEN;
@@ -164,12 +137,12 @@ int CComposanteStandard::fOuvre(const STManipAUB* pstNom, int nMode) {
         RaiseError(ERR_MEMOIRE);
         return -1;
     }
-    const bool bUnicodeNom = pstNom != nullptr && pstNom->bEstUNICODE();
+    // A Unicode name reaches the file system as UTF-8.
+    const bool bUnicodeNom = pstNom->bEstUNICODE();
     auto ouvre = [&](IXStream::eACCESS e, int* pbCree) {
-        if (bUnicodeNom) return pclFichier->bOpenW(pstNom->pszGetStringW(), e, ePartage, eCreation,
-                                                   IXStream::eFLAG_NONE, pbCree);
-        return pclFichier->bOpen(pstNom != nullptr ? pstNom->pszGetString() : "", e, ePartage, eCreation,
-                                 IXStream::eFLAG_NONE, pbCree);
+        if (bUnicodeNom)
+            return pclFichier->bOpenW(pstNom->pszGetStringW(), e, ePartage, eCreation, IXStream::eFLAG_NONE, pbCree);
+        return pclFichier->bOpen(pstNom->pszGetString(), e, ePartage, eCreation, IXStream::eFLAG_NONE, pbCree);
     };
     int bCree = 0;
     bool bOk = ouvre(eAcces, &bCree);
@@ -219,7 +192,14 @@ int CComposanteStandard::fOuvre(const STManipAUB* pstNom, int nMode) {
 }
 
 int CComposanteStandard::fCree(const STManipAUB* pstNom, int nMode) {
-    return fOuvre(pstNom, nMode + FO_LECTUREECRITURE + FO_CREATION);
+    // The caller's own bits are checked before read-write and creation join
+    // them; joined as bits, so that a mode already holding them keeps its
+    // meaning instead of carrying into the next bit.
+    if ((nMode & ~FO_MODES_CONNUS) != 0) {
+        _Erreur(*this, ERR_MODE);
+        return -1;
+    }
+    return fOuvre(pstNom, nMode | FO_LECTUREECRITURE | FO_CREATION);
 }
 
 int CComposanteStandard::fFerme(int nHandle) {
@@ -244,29 +224,11 @@ CZNDSTR CComposanteStandard::fLitLigne(int nHandle) {
         }
         return sLigne;
     }
-    int nRes = 0;
-    if (bUnicode) {
-        std::u16string s;
-        if (!_bLitLigne<char16_t>(pcl, s)) {
-            _FicErreurStream(pcl);
-            return sLigne;
-        }
-        const std::wstring w = _Large(s);
-        if (w.empty())
-            sLigne.Vide();
-        else
-            nRes = sLigne.nAssignUNICODE(w.data(), int(w.size()));
-    } else {
-        std::string s;
-        if (!_bLitLigne<char>(pcl, s)) {
-            _FicErreurStream(pcl);
-            return sLigne;
-        }
-        nRes = sLigne.nAssign(s.data(), int(s.size()));
-    }
-    if (nRes != 0) {
-        sLigne.Vide();
-        RaiseError(ERR_MEMOIRE);
+    switch (FIC_eLitLigne(pcl, bUnicode, sLigne)) {
+    case FICLIGNE_OK: break;
+    case FICLIGNE_LECTURE: _FicErreurStream(pcl); break;
+    case FICLIGNE_TROP_LONGUE: _LigneTropLongue(*this); break;
+    case FICLIGNE_MEMOIRE: RaiseError(ERR_MEMOIRE); break;
     }
     return sLigne;
 }
@@ -278,8 +240,12 @@ bool CComposanteStandard::fLitLigne(int nHandle, const STManipAUB* pstFormat) {
     CTString clDebord;
     const char* pszLigne = pcl->pszReadLine(szLigne, sizeof szLigne, &clDebord, nullptr);
     if (pszLigne == nullptr) {
-        if (pcl->pclGetXError() != nullptr && pcl->pclGetXError()->bIsError()) {
-            _FicErreurStream(pcl);
+        const CXError* pclErreur = pcl->pclGetXError();
+        if (pclErreur != nullptr && pclErreur->bIsError()) {
+            if (pclErreur->nGetSystemError() == EOVERFLOW)
+                _LigneTropLongue(*this);
+            else
+                _FicErreurStream(pcl);
             return false;
         }
         pszLigne = "";   // end of the file: an empty line
@@ -342,38 +308,35 @@ bool CComposanteStandard::fEcritLigne(int nHandle, const STManipAUB* pstTexte) {
     const bool bUnicode = s_pGetFicBagInfoFic(nHandle)->bUnicode != 0;
     // The line takes the file's kind: 16-bit units in a Unicode file,
     // the current code page in an ANSI one.
-    std::string sOctets;
+    CZNDSTR sOctets;
+    bool bOk = true;
     if (pstTexte != nullptr && !pstTexte->bEstVide()) {
         CZNDSTR sSource, sConverti;
-        int nRes = 0;
         if (pstTexte->bEstUNICODE()) {
             const wchar_t* pw = pstTexte->pszGetStringW();
             const int nCaracteres = int(pstTexte->nGetLongueur() / sizeof(wchar_t));
             if (bUnicode) {
-                sOctets = _UTF16LE(pw, size_t(nCaracteres));
+                bOk = FIC_bAjouteUTF16LE(sOctets, pw, size_t(nCaracteres));
             } else {
-                nRes = sSource.nAssignUNICODE(pw, nCaracteres);
-                if (nRes == 0) nRes = sConverti.nAffecteToANSI(sSource);
-                sOctets.assign(sConverti.pszGet(), size_t(sConverti.nGetLongueur()));
+                bOk = sSource.nAssignUNICODE(pw, nCaracteres) == 0 && sConverti.nAffecteToANSI(sSource) == 0 &&
+                      sOctets.nAssign(sConverti.pszGet(), sConverti.nGetLongueur()) == 0;
             }
         } else if (bUnicode) {
-            nRes = sSource.nAssign(pstTexte->pszGetString(), int(pstTexte->nGetLongueur()));
-            if (nRes == 0) nRes = sConverti.nAffecteToUNICODE(sSource);
-            sOctets = _UTF16LE(sConverti.pwszGet(), size_t(sConverti.nGetLongueurUNICODE()));
+            bOk = sSource.nAssign(pstTexte->pszGetString(), int(pstTexte->nGetLongueur())) == 0 &&
+                  sConverti.nAffecteToUNICODE(sSource) == 0 &&
+                  FIC_bAjouteUTF16LE(sOctets, sConverti.pwszGet(), size_t(sConverti.nGetLongueurUNICODE()));
         } else {
-            sOctets.assign(pstTexte->pszGetString(), pstTexte->nGetLongueur());
-        }
-        if (nRes != 0) {
-            RaiseError(ERR_MEMOIRE);
-            return false;
+            bOk = sOctets.nAssign(pstTexte->pszGetString(), int(pstTexte->nGetLongueur())) == 0;
         }
     }
-    if (bUnicode)
-        sOctets.append("\r\0\n\0", 4);
-    else
-        sOctets.append("\r\n", 2);
+    if (bOk) bOk = bUnicode ? sOctets.nConcat("\r\0\n\0", 4) == 0 : sOctets.nConcat("\r\n", 2) == 0;
+    if (!bOk) {
+        RaiseError(ERR_MEMOIRE);
+        return false;
+    }
+    const unsigned nTaille = unsigned(sOctets.nGetLongueur());
     unsigned nEcrit = 0;
-    if (!pcl->bWrite(sOctets.data(), unsigned(sOctets.size()), &nEcrit) || nEcrit != sOctets.size()) {
+    if (!pcl->bWrite(sOctets.pszGet(), nTaille, &nEcrit) || nEcrit != nTaille) {
         _FicErreurStream(pcl);
         return false;
     }
@@ -383,7 +346,11 @@ bool CComposanteStandard::fEcritLigne(int nHandle, const STManipAUB* pstTexte) {
 bool CComposanteStandard::fEcritLigne(int nHandle, const void* pAdresse, int nLongueur) {
     IXStream* pcl = _pclFicStream(nHandle, false);
     if (pcl == nullptr) return false;
-    if (nLongueur < 0 || (pAdresse == nullptr && nLongueur > 0)) nLongueur = 0;
+    if (pAdresse == nullptr) {
+        _Erreur(*this, ERR_PARAMETRE);
+        return false;
+    }
+    if (nLongueur < 0) nLongueur = 0;
     unsigned nEcrit = 0;
     if (nLongueur > 0 && (!pcl->bWrite(pAdresse, unsigned(nLongueur), &nEcrit) || nEcrit != unsigned(nLongueur))) {
         _FicErreurStream(pcl);
@@ -402,30 +369,47 @@ CZNDSTR CComposanteStandard::fLit(int nHandle, int nNombre) {
     CZNDSTR sResultat;
     IXStream* pcl = _pclFicStream(nHandle, false);
     if (pcl == nullptr || nNombre <= 0) return sResultat;
-    char abyPile[4096 + 1];
-    char* p = abyPile;
-    if (nNombre > 4096) {
-        p = new (std::nothrow) char[size_t(nNombre) + 1];
-        if (p == nullptr) {
+    // The buffer never outgrows what the stream can give: a regular file
+    // tells it; from a device or a pipe it grows block by block as the
+    // bytes arrive.
+    const long long oRestant = _oRestant(s_pGetFicBagInfoFic(nHandle));
+    const bool bConnu = oRestant >= 0;
+    const unsigned nVoulu = bConnu ? unsigned(std::min<long long>(nNombre, oRestant)) : unsigned(nNombre);
+    unsigned nTotal = 0;
+    while (nTotal < nVoulu) {
+        const unsigned nBloc = bConnu ? nVoulu : std::min(nVoulu - nTotal, XSTREAM_COPY_BLOCK);
+        if (sResultat.SetUtilLength(nTotal + nBloc, true) != 0) {
+            sResultat.Vide();
             RaiseError(ERR_MEMOIRE);
             return sResultat;
         }
+        unsigned nLu = 0;
+        if (!pcl->bRead(static_cast<char*>(sResultat.pGetMemoire()) + nTotal, nBloc, &nLu)) {
+            // Bytes already taken from a pipe cannot go back: they are the
+            // result, and the read that failed after them ends it.
+            if (nTotal > 0) break;
+            sResultat.Vide();
+            _FicErreurStream(pcl);
+            return sResultat;
+        }
+        nTotal += nLu;
+        if (bConnu || nLu < nBloc) break;
     }
-    memset(p, 0, size_t(nNombre) + 1);
-    unsigned nLu = 0;
-    if (!pcl->bRead(p, unsigned(nNombre), &nLu)) {
-        _FicErreurStream(pcl);
-    } else if (nLu > 0 && sResultat.nAssign(p, int(nLu)) != 0) {
+    if (nTotal == 0)
         sResultat.Vide();
-        RaiseError(ERR_MEMOIRE);
-    }
-    if (p != abyPile) delete[] p;
+    else
+        sResultat.Tronque(int(nTotal));
     return sResultat;
 }
 
 int CComposanteStandard::fLit(int nHandle, int nNombre, void* pAdresse) {
     IXStream* pcl = _pclFicStream(nHandle, false);
-    if (pcl == nullptr || nNombre <= 0 || pAdresse == nullptr) return 0;
+    if (pcl == nullptr) return 0;
+    if (pAdresse == nullptr) {
+        _Erreur(*this, ERR_PARAMETRE);
+        return 0;
+    }
+    if (nNombre <= 0) return 0;
     unsigned nLu = 0;
     if (!pcl->bRead(pAdresse, unsigned(nNombre), &nLu)) {
         _FicErreurStream(pcl);
@@ -437,16 +421,19 @@ int CComposanteStandard::fLit(int nHandle, int nNombre, void* pAdresse) {
 int CComposanteStandard::fEcrit(int nHandle, const STManipAUB* pstValeur, int nLongueur) {
     IXStream* pcl = _pclFicStream(nHandle, false);
     if (pcl == nullptr) return -1;
-    std::string sUnicode;
+    CZNDSTR sUnicode;
     const char* p = "";
     size_t nTaille = 0;
     if (pstValeur != nullptr && pstValeur->bEstUNICODE()) {
         // A length counts characters; the file receives 16-bit units.
         size_t nCaracteres = pstValeur->nGetLongueur() / sizeof(wchar_t);
         if (nLongueur >= 0) nCaracteres = std::min(nCaracteres, size_t(nLongueur));
-        sUnicode = _UTF16LE(pstValeur->pszGetStringW(), nCaracteres);
-        p = sUnicode.data();
-        nTaille = sUnicode.size();
+        if (!FIC_bAjouteUTF16LE(sUnicode, pstValeur->pszGetStringW(), nCaracteres)) {
+            RaiseError(ERR_MEMOIRE);
+            return -1;
+        }
+        p = sUnicode.pszGet();
+        nTaille = size_t(sUnicode.nGetLongueur());
     } else if (pstValeur != nullptr) {
         // Strings and buffers alike: their bytes, never beyond the value.
         p = pstValeur->pszGetString();
@@ -464,7 +451,11 @@ int CComposanteStandard::fEcrit(int nHandle, const STManipAUB* pstValeur, int nL
 int CComposanteStandard::fEcrit(int nHandle, const void* pAdresse, int nLongueur) {
     IXStream* pcl = _pclFicStream(nHandle, false);
     if (pcl == nullptr) return -1;
-    if (nLongueur <= 0 || pAdresse == nullptr) return 0;
+    if (pAdresse == nullptr) {
+        _Erreur(*this, ERR_PARAMETRE);
+        return -1;
+    }
+    if (nLongueur <= 0) return 0;
     unsigned nEcrit = 0;
     if (!pcl->bWrite(pAdresse, unsigned(nLongueur), &nEcrit)) {
         _FicErreurStream(pcl);
@@ -516,6 +507,11 @@ bool CComposanteStandard::fDebloque(int nHandle, long long oDebut, long long oLo
 bool CComposanteStandard::fChangeTaille(int nHandle, long long oTaille) {
     IXStream* pcl = _pclFicStream(nHandle, true);
     if (pcl == nullptr) return false;
+    // Said as such, rather than as the failed positioning it would become.
+    if (oTaille < 0) {
+        _Erreur(*this, ERR_TAILLE);
+        return false;
+    }
     const long long oPosition = pcl->oGetOffset();
     if (!pcl->bSetSize(oTaille, IXStream::eGROW_ABSOLUTE)) {
         _FicErreurStream(pcl);

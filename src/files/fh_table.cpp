@@ -1,7 +1,8 @@
 // The table of open files and its life with the module.
 #include "files/fh_table.h"
 
-#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "files/diskfile.h"
 
@@ -74,10 +75,15 @@ void FIC_DetruitInfo(_stINFOFIC* pstInfo) {
     if (pcl != nullptr) {
         if (pstInfo->nType == FIC_DISQUE) {
             auto* pclDisque = static_cast<CDiskFile*>(pcl);
-            char szNom[XFILE_MAX_PATH];
-            snprintf(szNom, sizeof szNom, "%s", pclDisque->pszGetName());
+            // Compared and deleted while the file is still open, so that its
+            // inode cannot go to another file in between.
+            struct stat64 stOuvert, stNom;
+            const bool bSupprime = pstInfo->bSuppressionAutomatique && pclDisque->bIsOpen() &&
+                                   fstat64(pclDisque->nGetHandle(), &stOuvert) == 0 && S_ISREG(stOuvert.st_mode) &&
+                                   stat64(pclDisque->pszGetName(), &stNom) == 0 &&
+                                   stNom.st_dev == stOuvert.st_dev && stNom.st_ino == stOuvert.st_ino;
+            if (bSupprime) unlink(pclDisque->pszGetName());
             pclDisque->Close();
-            if (pstInfo->bSuppressionAutomatique && szNom[0] != '\0') CDiskFile::bDelete(szNom);
         }
         delete pcl;
     }

@@ -97,6 +97,9 @@ enum : int32_t {
     FO_AJOUT = 2048,
     FO_UNICODE = 4096,
     FO_SUPPRESSIONAUTOMATIQUE = 67108864,
+    // Every bit a mode may hold; fOuvre refuses any other.
+    FO_MODES_CONNUS = FO_LECTUREECRITURE | FO_BLOQUELECTURE | FO_BLOQUEECRITURE | FO_CREATIONSIINEXISTANT |
+                      FO_CREATION | FO_AJOUT | FO_UNICODE | FO_SUPPRESSIONAUTOMATIQUE,
 };
 
 // The record of one open handle. The object is owned: a CDiskFile for a
@@ -127,7 +130,10 @@ IXStream* s_pGetFicBagXStream(int nHandle);
 // Frees the slot and hands the record back to the caller (null when the
 // handle is not valid).
 _stINFOFIC* FIC_pRetire(int nHandle);
-// Destroys a record and its object (deleting the file when flagged).
+// Destroys a record and its object. A file flagged delete-at-close is
+// deleted only when it is a regular file and its name still designates the
+// file that was opened (same device and inode): never a device, never a file
+// put under the name since.
 void FIC_DetruitInfo(_stINFOFIC* pstInfo);
 // Handles in use (the two reserved slots are not counted).
 int FIC_nOuverts();

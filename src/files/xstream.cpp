@@ -79,6 +79,9 @@ void IXStream::_SetFailure(int nSystemError) const {
     if (m_pclXError == nullptr) return;
     m_pclXError->SetErrorLevel(EL_FATAL);
     m_pclXError->SetSystemError(nSystemError);
+    // The system has no text for the sharing marker ("Unknown error"): say
+    // that another holds the file.
+    if (nSystemError == XFILE_SHARING_VIOLATION) m_pclXError->SetSystemErrorMessageId(XMSG_SHARING);
 }
 
 void IXStream::_AddUserMessageWithName(int nMessage, const char* pszName) const {

@@ -118,6 +118,10 @@ public:
     virtual eACCESS veGetAccess() const = 0;
     virtual bool bGetVFSFileName(char* pszName);
     virtual bool bLockFileEx(int bLock, int bExclusive) const;
+    // One line up to the separator (by default CR, CR LF or LF) through a
+    // 64 KB read-ahead; a line that does not fit pszLine comes back in
+    // pclOverflow. A line longer than XSTREAM_LINE_MAX fails as a read
+    // failure with the system error EOVERFLOW, its bytes consumed.
     virtual const char* pszReadLine(char* pszLine, unsigned nMax, CTString* pclOverflow, const char* pszSeparator);
     virtual void m485EmptyMethodXStream() {}
     virtual void m486EmptyMethodXStream() {}
@@ -142,6 +146,10 @@ protected:
 // Bytes of a line-reading chunk, and of the copy blocks.
 constexpr unsigned XSTREAM_LINE_CHUNK = 80;
 constexpr unsigned XSTREAM_COPY_BLOCK = 65536;
+// The longest line the line readers assemble, in bytes of the file (64 MB):
+// a file without line ends, or a device that never ends, must not take all
+// the memory. Text files have no lines anywhere near this size.
+constexpr unsigned XSTREAM_LINE_MAX = 64u * 1024u * 1024u;
 
 // Numbered messages of the file layer (texts loaded by number).
 enum : int {
@@ -170,6 +178,9 @@ enum : int {
     XMSG_LOCK = 28145,
     XMSG_UNLOCK = 28146,
     XMSG_CURRENTDIR = 28307,
+    // The reason given with the sharing marker: "the requested resource is
+    // already in use".
+    XMSG_SHARING = 6328,
 };
 
 // Debug lines of the stream errors.

@@ -1,7 +1,12 @@
 // The table of open files and the file-handle functions, called in process
 // on a library object without a host.
+#include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -293,7 +298,7 @@ TEST_F(FileHandles, WriteLengthsNeverPassTheValue) {
     for (const Cas& c : tab) EXPECT_EQ(m_clLib.fEcrit(h, Nom(c.psz), c.nLongueur), c.nEcrit) << c.psz << c.nLongueur;
     EXPECT_EQ(m_clLib.fEcrit(h, "xyz", 3), 3);
     EXPECT_TRUE(m_clLib.fEcritLigne(h, "12345", 2));
-    EXPECT_TRUE(m_clLib.fEcritLigne(h, nullptr, 4));
+    EXPECT_TRUE(m_clLib.fEcritLigne(h, "", 0));
     m_clLib.fFerme(h);
     EXPECT_EQ(ReadFile(s), "abcababcxyz12\r\n\r\n");
 }
@@ -392,6 +397,493 @@ TEST_F(FileHandles, Locks) {
     EXPECT_TRUE(m_clLib.fBloque(h, 1, 1));
     EXPECT_EQ(LockAilleurs(s), 0);
     EXPECT_TRUE(m_clLib.fDebloque(h, 1, 1));
+    m_clLib.fFerme(h);
+}
+
+// --- Hostile modes, names and addresses ---------------------------------------------
+
+TEST_F(FileHandles, UnknownModeBitsAreRefused) {
+    const std::string s = Path("m");
+    struct Cas {
+        const char* pszCas;
+        bool bCree;   // through fCree, else fOuvre
+        int nMode;
+    } tab[] = {
+        {"all bits", false, -1},
+        {"all bits, create", true, -1},
+        {"bit 27 beside delete-at-close", false, FO_LECTURE + FO_SUPPRESSIONAUTOMATIQUE + (1 << 27)},
+        {"bit 10", false, FO_LECTURE + 1024},
+        {"bit 4", false, 16},
+        {"sign bit, create", true, INT_MIN},
+        {"bit 31 and read", false, int(0x80000001u)},
+    };
+    for (const Cas& c : tab) {
+        WriteFile(s, "keep");
+        m_clLib.RAZError();
+        const int h = c.bCree ? m_clLib.fCree(Nom(s), c.nMode) : m_clLib.fOuvre(Nom(s), c.nMode);
+        EXPECT_EQ(h, -1) << c.pszCas;
+        EXPECT_EQ(Erreur(), 80024) << c.pszCas;
+        EXPECT_EQ(m_clLib.pclGetError()->eGetErrorLevel(), uint32_t(EL_ERROR)) << c.pszCas;
+        if (h >= 2) m_clLib.fFerme(h);
+        EXPECT_EQ(ReadFile(s), "keep") << c.pszCas;   // neither emptied nor deleted
+    }
+    EXPECT_EQ(FIC_nOuverts(), 0);
+}
+
+TEST_F(FileHandles, CreateJoinsReadWriteAndCreationAsBits) {
+    const std::string s = Path("c");
+    struct Cas {
+        int nMode;
+        const char* pszApres;   // after writing "W" at the open position
+    } tab[] = {
+        {0, "W"},
+        {FO_CREATION, "W"},   // added, 512 would carry into bit 10
+        {FO_LECTUREECRITURE, "W"},
+        {FO_LECTURE, "W"},
+        {FO_CREATIONSIINEXISTANT, "Wld"},   // open-or-create wins over creation
+    };
+    for (const Cas& c : tab) {
+        WriteFile(s, "old");
+        m_clLib.RAZError();
+        const int h = m_clLib.fCree(Nom(s), c.nMode);
+        ASSERT_GE(h, 2) << c.nMode;
+        EXPECT_EQ(m_clLib.fEcrit(h, Nom("W"), -1), 1) << c.nMode;
+        m_clLib.fFerme(h);
+        EXPECT_EQ(ReadFile(s), c.pszApres) << c.nMode;
+    }
+}
+
+TEST_F(FileHandles, DeleteAtCloseTakesOnlyTheFileItOpened) {
+    enum eNom { RIEN, REMPLACE, REFAIT };
+    struct Cas {
+        const char* pszCas;
+        bool bTube;       // a named pipe instead of a regular file
+        eNom eEntre;      // what happens to the name while the file is open
+        bool bDecharge;   // closed by the module's end, not by fFerme
+        const char* pszApres;
+    } tab[] = {
+        {"the file opened", false, RIEN, false, "<missing>"},
+        {"the file opened, at unload", false, RIEN, true, "<missing>"},
+        {"a named pipe", true, RIEN, false, ""},
+        {"another file renamed over it", false, REMPLACE, false, "other"},
+        {"another file renamed over it, at unload", false, REMPLACE, true, "other"},
+        {"deleted and made again", false, REFAIT, false, "again"},
+    };
+    const std::string s = Path("d"), sAutre = Path("autre");
+    for (const Cas& c : tab) {
+        unlink(s.c_str());
+        if (c.bTube)
+            ASSERT_EQ(mkfifo(s.c_str(), 0600), 0);
+        else
+            WriteFile(s, "mine");
+        const int h = m_clLib.fOuvre(Nom(s), FO_LECTURE + FO_SUPPRESSIONAUTOMATIQUE);
+        ASSERT_GE(h, 2) << c.pszCas;
+        if (c.eEntre == REMPLACE) {
+            WriteFile(sAutre, "other");
+            ASSERT_EQ(rename(sAutre.c_str(), s.c_str()), 0);
+        } else if (c.eEntre == REFAIT) {
+            ASSERT_EQ(unlink(s.c_str()), 0);
+            WriteFile(s, "again");
+        }
+        if (c.bDecharge)
+            _FIC_FinModule();
+        else
+            EXPECT_EQ(m_clLib.fFerme(h), 0);
+        EXPECT_EQ(c.bTube ? (Exists(s) ? "" : "<missing>") : ReadFile(s), c.pszApres) << c.pszCas;
+    }
+}
+
+TEST_F(FileHandles, NullAddressesAreRefused) {
+    const std::string s = Path("a");
+    WriteFile(s, "abcd");
+    const int h = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
+    ASSERT_GE(h, 2);
+    struct Cas {
+        const char* pszCas;
+        std::function<bool()> fnEchoue;   // the call and its failure value
+    } tab[] = {
+        {"fLit", [&] { return m_clLib.fLit(h, 4, nullptr) == 0; }},
+        {"fLit, nothing to read", [&] { return m_clLib.fLit(h, 0, nullptr) == 0; }},
+        {"fEcrit", [&] { return m_clLib.fEcrit(h, static_cast<const void*>(nullptr), 4) == -1; }},
+        {"fEcrit, nothing to write", [&] { return m_clLib.fEcrit(h, static_cast<const void*>(nullptr), 0) == -1; }},
+        {"fEcritLigne", [&] { return !m_clLib.fEcritLigne(h, nullptr, 4); }},
+        {"fEcritLigne, empty line", [&] { return !m_clLib.fEcritLigne(h, nullptr, 0); }},
+    };
+    for (const Cas& c : tab) {
+        m_clLib.RAZError();
+        EXPECT_TRUE(c.fnEchoue()) << c.pszCas;
+        EXPECT_EQ(Erreur(), 80070) << c.pszCas;
+        EXPECT_EQ(m_clLib.pclGetError()->eGetErrorLevel(), uint32_t(EL_ERROR)) << c.pszCas;
+        EXPECT_EQ(m_clLib.fPositionne(h, 0, 1), 0) << c.pszCas;
+    }
+    m_clLib.fFerme(h);
+    EXPECT_EQ(ReadFile(s), "abcd");
+}
+
+TEST_F(FileHandles, NamesTheFileSystemCannotTakeAreRefused) {
+    ASSERT_EQ(chdir(m_sDir.c_str()), 0);
+    struct Cas {
+        const char* pszCas;
+        const STManipAUB* pstNom;
+        int nCode;
+    } tab[] = {
+        {"absent", nullptr, 80039},
+        {"empty", Nom(""), 80039},
+        {"empty Unicode", NomW(L""), 80039},
+        {"a zero inside", Nom(std::string("a\0b", 3)), 80222},
+        {"a zero inside, Unicode", NomW(std::wstring(L"a\0b", 3)), 80222},
+    };
+    for (const Cas& c : tab) {
+        m_clLib.RAZError();
+        EXPECT_EQ(m_clLib.fOuvre(c.pstNom, FO_LECTURE), -1) << c.pszCas;
+        EXPECT_EQ(Erreur(), c.nCode) << c.pszCas;
+        EXPECT_EQ(m_clLib.fCree(c.pstNom, 0), -1) << c.pszCas;
+        EXPECT_EQ(Erreur(), c.nCode) << c.pszCas;
+    }
+    EXPECT_FALSE(Exists(Path("a")));   // never the name cut at the zero
+}
+
+TEST_F(FileHandles, UnicodeNamesReachTheFileSystemAsUTF8) {
+    struct Cas {
+        const wchar_t* pwszNom;
+        const char* pszUTF8;
+    } tab[] = {
+        {L"\u4E2D\u6587.txt", "\xE4\xB8\xAD\xE6\x96\x87.txt"},
+        {L"\u65E5\u672C.txt", "\xE6\x97\xA5\xE6\x9C\xAC.txt"},   // not the same "??.txt"
+        {L"\u00E9t\u00E9", "\xC3\xA9t\xC3\xA9"},
+        {L"\U0001F600", "\xF0\x9F\x98\x80"},
+    };
+    for (const Cas& c : tab) {
+        std::wstring wNom;
+        for (char ch : m_sDir + "/") wNom.push_back(wchar_t(ch));
+        wNom += c.pwszNom;
+        const int h = m_clLib.fCree(NomW(wNom), 0);
+        ASSERT_GE(h, 2) << c.pszUTF8;
+        EXPECT_EQ(m_clLib.fEcrit(h, Nom(c.pszUTF8), -1), int(strlen(c.pszUTF8)));
+        EXPECT_EQ(m_clLib.fFerme(h), 0);
+    }
+    for (const Cas& c : tab) EXPECT_EQ(ReadFile(Path(c.pszUTF8)), c.pszUTF8);
+}
+
+// --- Locks belong to their handle -------------------------------------------------------
+
+// True when the handle cannot lock because another holds the file: the
+// sharing marker and the lock message.
+bool BloqueAilleurs(CComposanteStandard& clLib, int h) {
+    clLib.RAZError();
+    const bool bRefus = !clLib.fBloque(h, 0, -1);
+    const CXError* p = clLib.pclGetError();
+    return bRefus && p->nGetUserError() == 28145 && p->nGetSystemError() == XFILE_SHARING_VIOLATION;
+}
+
+TEST_F(FileHandles, ALockLivesAsLongAsItsHandle) {
+    const std::string s = Path("k");
+    WriteFile(s, "[s]\nk=v\n");
+    struct Cas {
+        const char* pszCas;
+        std::function<void()> fnEntre;   // done between the lock and the check
+    } tab[] = {
+        {"nothing", [] {}},
+        {"a second handle opened and closed",
+         [&] {
+             const int h2 = m_clLib.fOuvre(Nom(s), FO_LECTURE);
+             EXPECT_GE(h2, 2);
+             m_clLib.fFerme(h2);
+         }},
+        {"an INI read of the file",
+         [&] { EXPECT_STREQ(CComposanteStandard::INILit("s", "k", "", s.c_str()).pszGet(), "v"); }},
+    };
+    for (const Cas& c : tab) {
+        const int h1 = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
+        ASSERT_TRUE(m_clLib.fBloque(h1, 0, -1)) << c.pszCas;
+        c.fnEntre();
+        const int h3 = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
+        EXPECT_TRUE(BloqueAilleurs(m_clLib, h3)) << c.pszCas;
+        m_clLib.fFerme(h1);
+        EXPECT_TRUE(m_clLib.fBloque(h3, 0, -1)) << c.pszCas;
+        m_clLib.fFerme(h3);
+    }
+}
+
+// The one test across processes: the lock outlives a second handle closed
+// in the process that holds it.
+TEST_F(FileHandles, AnotherProcessStillMeetsTheLockAfterASecondHandleCloses) {
+    const std::string s = Path("k2");
+    WriteFile(s, "abc");
+    const int h1 = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
+    ASSERT_TRUE(m_clLib.fBloque(h1, 0, -1));
+    const int h2 = m_clLib.fOuvre(Nom(s), FO_LECTURE);
+    ASSERT_GE(h2, 2);
+    EXPECT_EQ(m_clLib.fFerme(h2), 0);
+    EXPECT_EQ(LockAilleurs(s), 0);
+    m_clLib.fFerme(h1);
+    EXPECT_EQ(LockAilleurs(s), 1);
+}
+
+TEST_F(FileHandles, ALockedFileIsNeverEmptied) {
+    const std::string s = Path("p");
+    struct Cas {
+        const char* pszCas;
+        int nModeVerrou;   // the handle that locks (fBloque: exclusive with write access, else shared)
+        bool bCree;        // fCree, else fOuvre with nMode
+        int nMode;
+    } tab[] = {
+        {"fCree, exclusive lock", FO_LECTUREECRITURE, true, 0},
+        {"fCree, shared lock", FO_LECTURE, true, 0},
+        {"creation, write only", FO_LECTUREECRITURE, false, FO_CREATION},
+        {"creation, read only", FO_LECTUREECRITURE, false, FO_LECTURE + FO_CREATION},
+        {"creation with a lock of its own", FO_LECTURE, false,
+         FO_LECTUREECRITURE + FO_CREATION + FO_BLOQUELECTURE + FO_BLOQUEECRITURE},
+    };
+    for (const Cas& c : tab) {
+        WriteFile(s, "precious");
+        const int h1 = m_clLib.fOuvre(Nom(s), c.nModeVerrou);
+        ASSERT_TRUE(m_clLib.fBloque(h1, 0, -1)) << c.pszCas;
+        m_clLib.RAZError();
+        const int h = c.bCree ? m_clLib.fCree(Nom(s), c.nMode) : m_clLib.fOuvre(Nom(s), c.nMode);
+        EXPECT_EQ(h, -1) << c.pszCas;
+        EXPECT_EQ(Erreur(), 28140) << c.pszCas;
+        EXPECT_EQ(m_clLib.pclGetError()->nGetSystemError(), XFILE_SHARING_VIOLATION) << c.pszCas;
+        EXPECT_EQ(ReadFile(s), "precious") << c.pszCas;
+        if (h >= 2) m_clLib.fFerme(h);
+        // Without the lock the same call empties it.
+        m_clLib.fFerme(h1);
+        const int h2 = c.bCree ? m_clLib.fCree(Nom(s), c.nMode) : m_clLib.fOuvre(Nom(s), c.nMode);
+        EXPECT_GE(h2, 2) << c.pszCas;
+        m_clLib.fFerme(h2);
+        EXPECT_EQ(ReadFile(s), "") << c.pszCas;
+    }
+}
+
+// --- Failures say which and why ---------------------------------------------------------
+
+TEST_F(FileHandles, FailedOpensCarryTheStreamErrorAndItsReason) {
+    const std::string sVerrou = Path("verrou");
+    WriteFile(sVerrou, "x");
+    const int hVerrou = m_clLib.fOuvre(Nom(sVerrou), FO_LECTUREECRITURE + FO_BLOQUELECTURE + FO_BLOQUEECRITURE);
+    ASSERT_GE(hVerrou, 2);
+    // No descriptor left: the process limit lowered to the next free one.
+    struct rlimit stAvant {};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &stAvant), 0);
+    auto sansDescripteur = [&](bool bSans) {
+        if (!bSans) {
+            setrlimit(RLIMIT_NOFILE, &stAvant);
+            return;
+        }
+        const int fd = open("/dev/null", O_RDONLY);
+        ASSERT_GE(fd, 0);
+        close(fd);
+        struct rlimit st = stAvant;
+        st.rlim_cur = rlim_t(fd);
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &st), 0);
+    };
+    struct Cas {
+        const char* pszCas;
+        std::string sNom;
+        int nMode;
+        bool bSansDescripteur;
+        int nCode;
+        int nSysteme;
+    } tab[] = {
+        {"missing", Path("absent"), FO_LECTURE, false, 28139, ENOENT},
+        {"missing, write", Path("absent"), FO_ECRITURE, false, 28139, ENOENT},
+        {"missing folder, creation", Path("sans/x"), FO_CREATION, false, 28140, ENOENT},
+        {"a directory, read", m_sDir, FO_LECTURE, false, 28139, EISDIR},
+        {"a directory, read and write", m_sDir, FO_LECTUREECRITURE, false, 28139, EISDIR},
+        {"held by another handle", sVerrou, FO_LECTUREECRITURE + FO_BLOQUELECTURE + FO_BLOQUEECRITURE, false, 28139,
+         XFILE_SHARING_VIOLATION},
+        {"no descriptor left", sVerrou, FO_LECTURE, true, 28139, EMFILE},
+    };
+    for (const Cas& c : tab) {
+        m_clLib.RAZError();
+        sansDescripteur(c.bSansDescripteur);
+        const int h = m_clLib.fOuvre(Nom(c.sNom), c.nMode);
+        sansDescripteur(false);
+        EXPECT_EQ(h, -1) << c.pszCas;
+        const CXError* p = m_clLib.pclGetError();
+        EXPECT_EQ(p->nGetUserError(), c.nCode) << c.pszCas;
+        EXPECT_EQ(p->eGetErrorLevel(), uint32_t(EL_ERROR)) << c.pszCas;
+        EXPECT_EQ(p->nGetSystemError(), c.nSysteme) << c.pszCas;
+        // The reason closes the message, in the system's words or, for the
+        // sharing marker, in the component's own.
+        const std::string sMessage = p->pszGetUserMessage(), sRaison = p->pszGetSystemErrorMessage();
+        EXPECT_NE(sMessage.find(c.sNom), std::string::npos) << c.pszCas << ": " << sMessage;
+        ASSERT_FALSE(sRaison.empty()) << c.pszCas;
+        EXPECT_EQ(sMessage.substr(sMessage.size() - std::min(sMessage.size(), sRaison.size())), sRaison) << c.pszCas;
+        if (c.nSysteme != XFILE_SHARING_VIOLATION) {
+            EXPECT_EQ(sRaison, strerror(c.nSysteme)) << c.pszCas;
+        }
+        EXPECT_EQ(sRaison.find("Unknown error"), std::string::npos) << c.pszCas;
+    }
+    m_clLib.fFerme(hVerrou);
+}
+
+TEST_F(FileHandles, FailedCallsOnAHandleSayWhich) {
+    const std::string s = Path("f");
+    WriteFile(s, "0123456789");
+    const int hLecture = m_clLib.fOuvre(Nom(s), FO_LECTURE);
+    const int hVerrou = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
+    ASSERT_TRUE(m_clLib.fBloque(hVerrou, 0, -1));
+    const int h = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
+    struct Cas {
+        const char* pszCas;
+        std::function<bool()> fnEchoue;
+        int nCode;
+    } tab[] = {
+        {"negative size", [&] { return !m_clLib.fChangeTaille(h, -1); }, 80034},
+        {"very negative size", [&] { return !m_clLib.fChangeTaille(h, LLONG_MIN); }, 80034},
+        {"write to a read-only handle", [&] { return m_clLib.fEcrit(hLecture, Nom("x"), -1) == -1; }, 28008},
+        {"line to a read-only handle", [&] { return !m_clLib.fEcritLigne(hLecture, Nom("x")); }, 28008},
+        {"lock held by another handle", [&] { return !m_clLib.fBloque(h, 2, 3); }, 28145},
+        {"seek before the start", [&] { return m_clLib.fPositionne(h, -1, 0) == -1; }, 28005},
+    };
+    for (const Cas& c : tab) {
+        m_clLib.RAZError();
+        EXPECT_TRUE(c.fnEchoue()) << c.pszCas;
+        EXPECT_EQ(Erreur(), c.nCode) << c.pszCas;
+        EXPECT_EQ(m_clLib.pclGetError()->eGetErrorLevel(), uint32_t(EL_ERROR)) << c.pszCas;
+    }
+    for (int hh : {hLecture, hVerrou, h}) m_clLib.fFerme(hh);
+    EXPECT_EQ(ReadFile(s), "0123456789");
+}
+
+// --- Reads that could take all the memory --------------------------------------------------
+
+// A file of o bytes that holds only zeros and takes no room on the disk.
+void Creux(const std::string& s, long long o) {
+    const int fd = open(s.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_LARGEFILE, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate64(fd, o), 0);
+    close(fd);
+}
+
+TEST_F(FileHandles, LinesLongerThanTheLimitAreRefused) {
+    const std::string s = Path("long");
+    Creux(s, 1700LL * 1024 * 1024);   // no line end in 1.7 GB
+    struct Cas {
+        const char* pszCas;
+        std::string sNom;
+        int nMode;
+        bool bMotif;   // the pattern form, else the line form
+        bool bPosition;   // the position tells what was consumed (not on a device)
+    } tab[] = {
+        {"ANSI file", s, FO_LECTURE, false, true},
+        {"Unicode file", s, FO_LECTURE + FO_UNICODE, false, true},
+        {"ANSI file, pattern", s, FO_LECTURE, true, true},
+        {"a device that never ends, pattern", "/dev/zero", FO_LECTURE, true, false},
+    };
+    for (const Cas& c : tab) {
+        const int h = m_clLib.fOuvre(Nom(c.sNom), c.nMode);
+        ASSERT_GE(h, 2) << c.pszCas;
+        m_clLib.RAZError();
+        if (c.bMotif)
+            EXPECT_FALSE(m_clLib.fLitLigne(h, Nom(""))) << c.pszCas;
+        else
+            EXPECT_EQ(m_clLib.fLitLigne(h).nGetLongueur(), 0) << c.pszCas;
+        const CXError* p = m_clLib.pclGetError();
+        EXPECT_EQ(p->nGetUserError(), 80028) << c.pszCas;
+        EXPECT_EQ(p->eGetErrorLevel(), uint32_t(EL_ERROR)) << c.pszCas;
+        // Why: the value is too long.
+        EXPECT_EQ(p->nNumErrorId(), 2) << c.pszCas;
+        EXPECT_EQ(p->nGetErrorId(1), 703) << c.pszCas;
+        // The bytes looked at are consumed: a loop of reads moves on.
+        const long long o = m_clLib.fPositionne(h, 0, 1);
+        if (c.bPosition) {
+            EXPECT_GT(o, static_cast<long long>(XSTREAM_LINE_MAX)) << c.pszCas;
+            EXPECT_LE(o, static_cast<long long>(XSTREAM_LINE_MAX) + XSTREAM_COPY_BLOCK) << c.pszCas;
+        }
+        m_clLib.fFerme(h);
+    }
+}
+
+TEST_F(FileHandles, ALineAtTheLimitComesBackWhole) {
+    const std::string s = Path("limite");
+    Creux(s, XSTREAM_LINE_MAX);
+    const int fd = open(s.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "\r\nz\n", 4), 4);
+    close(fd);
+    const int h = m_clLib.fOuvre(Nom(s), FO_LECTURE);
+    m_clLib.RAZError();
+    EXPECT_EQ(uint32_t(m_clLib.fLitLigne(h).nGetLongueur()), XSTREAM_LINE_MAX);
+    EXPECT_FALSE(m_clLib.pclGetError()->bIsError());
+    EXPECT_EQ(Ligne(h), "z");
+    m_clLib.fFerme(h);
+}
+
+// The address space of the process is held to what it uses now plus a
+// margin, so that an allocation of the count asked for fails.
+class CEspaceLimite {
+public:
+    explicit CEspaceLimite(rlim_t nMarge) {
+        m_bOk = getrlimit(RLIMIT_AS, &m_stAvant) == 0;
+        FILE* pf = fopen("/proc/self/statm", "r");
+        unsigned long nPages = 0;
+        m_bOk = m_bOk && pf != nullptr && fscanf(pf, "%lu", &nPages) == 1;
+        if (pf != nullptr) fclose(pf);
+        struct rlimit st = m_stAvant;
+        st.rlim_cur = rlim_t(nPages) * rlim_t(sysconf(_SC_PAGESIZE)) + nMarge;
+        m_bOk = m_bOk && setrlimit(RLIMIT_AS, &st) == 0;
+    }
+    ~CEspaceLimite() { setrlimit(RLIMIT_AS, &m_stAvant); }
+    bool bOk() const { return m_bOk; }
+
+private:
+    struct rlimit m_stAvant {};
+    bool m_bOk = false;
+};
+
+TEST_F(FileHandles, ReadsSizeTheirBufferToWhatCanCome) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves terabytes of address space: no limit can be set below it";
+#else
+    WriteFile(Path("trois"), "abc");
+    // A pipe holding more than one block of bytes, and no writer to add more.
+    const std::string sTube = Path("tube");
+    ASSERT_EQ(mkfifo(sTube.c_str(), 0600), 0);
+    const int hTube = m_clLib.fOuvre(Nom(sTube), FO_LECTURE);
+    ASSERT_GE(hTube, 2);
+    const int fdEcrit = open(sTube.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(fdEcrit, 0);
+    ASSERT_GE(fcntl(fdEcrit, F_SETPIPE_SZ, 1 << 20), 100000);
+    const std::string sDansTube(100000, 't');
+    ASSERT_EQ(write(fdEcrit, sDansTube.data(), sDansTube.size()), ssize_t(sDansTube.size()));
+    const int hTrois = m_clLib.fOuvre(Nom(Path("trois")), FO_LECTURE);
+    const int hFin = m_clLib.fOuvre(Nom(Path("trois")), FO_LECTURE + FO_AJOUT);
+    struct Cas {
+        const char* pszCas;
+        int h;
+        std::string sAttendu;
+    } tab[] = {
+        {"3-byte file", hTrois, "abc"},
+        {"at the end of the file", hFin, ""},
+        {"pipe", hTube, sDansTube},
+    };
+    {
+        CEspaceLimite clLimite(256u << 20);
+        ASSERT_TRUE(clLimite.bOk());
+        for (const Cas& c : tab) {
+            m_clLib.RAZError();
+            CZNDSTR sLu = m_clLib.fLit(c.h, 1000000000);
+            EXPECT_FALSE(m_clLib.pclGetError()->bIsError()) << c.pszCas << ": " << Erreur();
+            EXPECT_EQ(std::string(sLu.pszGet(), size_t(sLu.nGetLongueur())), c.sAttendu) << c.pszCas;
+        }
+    }
+    close(fdEcrit);
+    for (const Cas& c : tab) m_clLib.fFerme(c.h);
+#endif
+}
+
+TEST_F(FileHandles, ReadsFromADeviceGrowAsTheBytesArrive) {
+    const int h = m_clLib.fOuvre(Nom("/dev/zero"), FO_LECTURE);
+    ASSERT_GE(h, 2);
+    for (int n : {1, 65536, 65537, 200000}) {
+        m_clLib.RAZError();
+        CZNDSTR sLu = m_clLib.fLit(h, n);
+        EXPECT_EQ(sLu.nGetLongueur(), n);
+        EXPECT_EQ(std::string(sLu.pszGet(), size_t(sLu.nGetLongueur())), std::string(size_t(n), '\0'));
+        EXPECT_FALSE(m_clLib.pclGetError()->bIsError());
+    }
     m_clLib.fFerme(h);
 }
 
