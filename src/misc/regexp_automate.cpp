@@ -58,9 +58,11 @@ constexpr int32_t k_nLimiteNonMot = 0x200;   // \B
 
 constexpr int k_nRepetitionMax = 0x7fff;
 
-// The tree may hold this many nodes: past it the compiled form is far
+// The tree may hold this many nodes (32 MB): past it the compiled form is
 // beyond k_nTailleMax anyway.
-constexpr size_t k_nArbreMax = size_t(1) << 19;
+constexpr size_t k_nArbreMax = size_t(1) << 20;
+// Each distinct bracket expression is compiled alone by the library.
+constexpr size_t k_nEnsemblesMax = 4096;
 
 class CAnalyseur {
 public:
@@ -558,6 +560,7 @@ int32_t CAnalyseur::_nCrochets() {
 int32_t CAnalyseur::_nEnsemble(const std::string& sCrochets) {
     auto it = m_mapEnsembles.find(sCrochets);
     if (it != m_mapEnsembles.end()) return it->second;
+    if (m_mapEnsembles.size() >= k_nEnsemblesMax) return _bEchec(EAnalyse::TropGrand), 0;
     re_pattern_buffer stMotif;
     std::memset(&stMotif, 0, sizeof stMotif);
     stMotif.fastmap = static_cast<char*>(std::malloc(256));
