@@ -3,16 +3,15 @@
 // answers and the session goes on; variables read as values must exist;
 // address arguments pass buffers the host owns.
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "charset.h"
+#include "common/temp_dir.h"
 #include "e2e_common.h"
 
 using e2e::json;
@@ -35,23 +34,11 @@ std::string Imbrique(size_t nNiveaux, const std::string& sOuvre, const std::stri
     return s;
 }
 
-// A fresh directory for the test's files, removed without a shell.
+// The session of the test program, with a fresh directory for the test's files.
 class HostSession : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* pszTmp = std::getenv("TMPDIR");
-        std::string sModele = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/qvhost_session_XXXXXX";
-        ASSERT_NE(mkdtemp(sModele.data()), nullptr);
-        m_sDir = sModele;
-    }
-    void TearDown() override {
-        for (const auto& s : m_tabFichiers) unlink(s.c_str());
-        EXPECT_EQ(rmdir(m_sDir.c_str()), 0) << m_sDir;
-    }
-    std::string Fichier(const std::string& sNom) {
-        m_tabFichiers.push_back(m_sDir + "/" + sNom);
-        return m_tabFichiers.back();
-    }
+    void SetUp() override { ASSERT_TRUE(m_clRep.bOk()); }
+    std::string Fichier(const std::string& sNom) const { return m_clRep.sChemin(sNom); }
     std::string Ecrit(const std::string& sNom, const std::string& sContenu) {
         std::string s = Fichier(sNom);
         std::ofstream(s, std::ios::binary) << sContenu;
@@ -82,8 +69,7 @@ protected:
         EXPECT_EQ(j["value"], true) << sCas;
     }
 
-    std::string m_sDir;
-    std::vector<std::string> m_tabFichiers;
+    CRepTemporaire m_clRep{"qvhost_session"};
 };
 
 struct STCasCli {

@@ -5,12 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
 #include <gtest/gtest.h>
+
+#include "common/temp_dir.h"
 
 namespace e2e {
 
@@ -47,12 +48,9 @@ json Appel(const std::string& sNom, const std::vector<json>& tabArgs, int nSurch
 
 STSortie LanceHote(const std::vector<std::string>& tabArgs, const std::string& sEntree) {
     STSortie st;
-    const char* pszTmp = std::getenv("TMPDIR");
-    std::string sModele = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/qvhost_e2e_XXXXXX";
-    const char* pszDossier = mkdtemp(sModele.data());
-    if (!pszDossier) return st;
-    std::string sDossier = pszDossier;
-    std::string sIn = sDossier + "/in", sOut = sDossier + "/out", sErr = sDossier + "/err";
+    CRepTemporaire clRep("qvhost_e2e");
+    if (!clRep.bOk()) return st;
+    std::string sIn = clRep.sChemin("in"), sOut = clRep.sChemin("out"), sErr = clRep.sChemin("err");
     {
         std::ofstream f(sIn, std::ios::binary);
         f << sEntree;
@@ -82,10 +80,6 @@ STSortie LanceHote(const std::vector<std::string>& tabArgs, const std::string& s
         st.sOut = LitFichier(sOut);
         st.sErr = LitFichier(sErr);
     }
-    unlink(sIn.c_str());
-    unlink(sOut.c_str());
-    unlink(sErr.c_str());
-    rmdir(sDossier.c_str());
     return st;
 }
 
