@@ -196,6 +196,45 @@ TEST(Checksum, Adler32CombineCommeZlib) {
     EXPECT_EQ(nAdler32Combine(1, 1, -1), 0xFFFFFFFFu);
 }
 
+// The same lengths beside the bit-by-bit reference, on every machine: long
+// buffers take the folding path where the processor has it.
+TEST(Checksum, Crc32CommeReference) {
+    const Octets ab = Genere(70000 + 16, 13);
+    uint32_t nGraine = 1;
+    for (size_t n : {size_t(0), size_t(63), size_t(64), size_t(255), size_t(256), size_t(257), size_t(271),
+                     size_t(272), size_t(1000), size_t(4096), size_t(4111), size_t(65536), size_t(70000)}) {
+        for (size_t nDecalage : {size_t(0), size_t(1), size_t(7), size_t(15)}) {
+            const uint8_t* p = ab.data() + nDecalage;
+            const uint32_t dwPrecedent = (nDecalage & 1) ? nGraine * 2654435761u : 0u;
+            ++nGraine;
+            ASSERT_EQ(CCrc2::nCalculeCRC32(p, n, dwPrecedent), nCrcBits(CCrc2::POLYNOME_DEFAUT, p, n, dwPrecedent))
+                << "length " << n << " offset " << nDecalage;
+        }
+    }
+}
+
+// Adler-32 beside its definition, a modulo at every byte, on every machine.
+TEST(Checksum, Adler32CommeDefinition) {
+    for (uint32_t nGraine : {14u, 15u}) {
+        const Octets ab = Genere(20000 + 16, nGraine);
+        uint32_t nDepart = 0;
+        for (size_t n : {size_t(0), size_t(1), size_t(31), size_t(32), size_t(63), size_t(64), size_t(65), size_t(128),
+                         size_t(5535), size_t(5536), size_t(5537), size_t(5552), size_t(11104), size_t(20000)}) {
+            for (size_t nDecalage : {size_t(0), size_t(3), size_t(16)}) {
+                const uint8_t* p = ab.data() + nDecalage;
+                const uint32_t dwDepart = nDecalage == 0 ? 0u : ((nDepart * 7919u) % 65521u) | (((nDepart * 104729u) % 65521u) << 16);
+                ++nDepart;
+                uint32_t a = dwDepart & 0xFFFFu, b = dwDepart >> 16;
+                for (size_t i = 0; i < n; ++i) {
+                    a = (a + p[i]) % 65521u;
+                    b = (b + a) % 65521u;
+                }
+                ASSERT_EQ(nAdler32(dwDepart, p, n), a | (b << 16)) << "length " << n << " offset " << nDecalage;
+            }
+        }
+    }
+}
+
 // ---------------------------------------------------------------- other polynomials
 
 TEST(Checksum, AutrePolynomeSansToucherLePublie) {
