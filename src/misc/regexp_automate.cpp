@@ -72,6 +72,7 @@ public:
 
 private:
     // --- tokens -----------------------------------------------------------
+    STJeton _stCaractere(size_t nPos) const;
     STJeton _stLit(size_t nPos, bool bCaretIci) const;
     void _Suivant(bool bCaretIci = false) {
         m_stJeton = _stLit(m_nPos, bCaretIci);
@@ -126,13 +127,20 @@ private:
 
 // --- tokens -------------------------------------------------------------------
 
-STJeton CAnalyseur::_stLit(size_t nPos, bool bCaretIci) const {
+// A plain character at nPos, or the end of the pattern.
+STJeton CAnalyseur::_stCaractere(size_t nPos) const {
     STJeton st;
     if (nPos >= m_n) return st;
-    const uint8_t c = m_p[nPos];
-    st.byCar = c;
+    st.byCar = m_p[nPos];
     st.nLongueur = 1;
     st.eType = EJeton::Caractere;
+    return st;
+}
+
+STJeton CAnalyseur::_stLit(size_t nPos, bool bCaretIci) const {
+    STJeton st = _stCaractere(nPos);
+    if (st.eType == EJeton::FinRE) return st;
+    const uint8_t c = st.byCar;
     if (c == '\\') {
         if (nPos + 1 >= m_n) {
             st.eType = EJeton::AntislashFinal;
@@ -470,12 +478,9 @@ int32_t CAnalyseur::_nRepetition(int32_t nElement) {
 }
 
 STJeton CAnalyseur::_stLitCrochet(size_t nPos) const {
-    STJeton st;
-    if (nPos >= m_n) return st;
-    const uint8_t c = m_p[nPos];
-    st.byCar = c;
-    st.nLongueur = 1;
-    st.eType = EJeton::Caractere;
+    STJeton st = _stCaractere(nPos);
+    if (st.eType == EJeton::FinRE) return st;
+    const uint8_t c = st.byCar;
     if (c == '[') {
         const uint8_t c2 = nPos + 1 < m_n ? m_p[nPos + 1] : 0;
         if (c2 == '.' || c2 == '=' || c2 == ':') {

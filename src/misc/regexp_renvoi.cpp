@@ -11,6 +11,7 @@
 // other; back-references compare the text captured so far. Every step and
 // every byte kept counts against the budget.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 
@@ -42,6 +43,8 @@ public:
 
     // Match ending exactly at nFin; 1 found, 0 not, -1 limit.
     int nEssaie(int nFin, std::vector<int32_t>& tabDebut, std::vector<int32_t>& tabFin);
+    // Positions where a match may end, from the last; false past the budget.
+    bool bFinsPossibles(std::vector<int32_t>& tabFins);
 
 private:
     struct STEchec {
@@ -320,6 +323,85 @@ int CRenvoi::_nParcours(bool bStrict, std::vector<int32_t>& tabRegs, bool& bNorm
     return 0;
 }
 
+// The ends of match a forward walk allows when back-references may match
+// any text of their group's length: only these are tried.
+bool CRenvoi::bFinsPossibles(std::vector<int32_t>& tabFins) {
+    tabFins.clear();
+    const size_t nNoeuds = m_tab.size();
+    std::vector<uint32_t> tabVu(nNoeuds, 0);
+    // Nodes that back-references make alive at later positions: finite
+    // lengths by position, unbounded ones from a position on.
+    std::vector<std::vector<int32_t>> tabAVenir;
+    std::vector<int> tabDepuis(nNoeuds, INT32_MAX);
+    std::vector<int32_t> tabToujours;
+    std::vector<int32_t> tabEntrees{m_clA.m_nInitial}, tabSuivantes, tabPile;
+    for (int nPos = m_nDebut; nPos <= m_nLongueur; ++nPos) {
+        const uint16_t wAvant = m_clA.wContexte(m_pText, m_nDebut, m_nLongueur, nPos - 1);
+        const uint16_t wApres = m_clA.wContexte(m_pText, m_nDebut, m_nLongueur, nPos);
+        const uint32_t dwMarque = uint32_t(nPos - m_nDebut + 1);
+        const size_t nDecalage = size_t(nPos - m_nDebut);
+        if (nDecalage < tabAVenir.size()) {
+            tabEntrees.insert(tabEntrees.end(), tabAVenir[nDecalage].begin(), tabAVenir[nDecalage].end());
+            std::vector<int32_t>().swap(tabAVenir[nDecalage]);
+        }
+        for (int32_t n : tabToujours)
+            if (tabDepuis[size_t(n)] <= nPos) tabEntrees.push_back(n);
+        tabPile.clear();
+        for (int32_t n : tabEntrees) {
+            if (tabVu[size_t(n)] != dwMarque) {
+                tabVu[size_t(n)] = dwMarque;
+                tabPile.push_back(n);
+            }
+        }
+        tabSuivantes.clear();
+        bool bFin = false;
+        while (!tabPile.empty()) {
+            const int32_t n = tabPile.back();
+            tabPile.pop_back();
+            if (!_bCompte()) return false;
+            const STNoeud& st = m_tab[size_t(n)];
+            auto pousse = [&](int32_t nDest) {
+                if (tabVu[size_t(nDest)] != dwMarque) {
+                    tabVu[size_t(nDest)] = dwMarque;
+                    tabPile.push_back(nDest);
+                }
+            };
+            if (st.eType == ENoeud::Fin) {
+                bFin = true;
+            } else if (st.eType == ENoeud::Renvoi) {
+                const int nMin = m_clA.m_tabLongueurMin[size_t(st.nValeur)];
+                const int nMax = m_clA.m_tabLongueurMax[size_t(st.nValeur)];
+                if (nMin == 0) pousse(st.nSuivant);
+                const int nDe = std::max(1, nMin);
+                if (nMax < 0) {
+                    int& nDepuis = tabDepuis[size_t(st.nSuivant)];
+                    if (nDepuis == INT32_MAX) tabToujours.push_back(st.nSuivant);
+                    nDepuis = std::min(nDepuis, nPos + nDe);
+                } else {
+                    for (int k = nDe; k <= nMax && nPos + k <= m_nLongueur; ++k) {
+                        const size_t nIndice = size_t(nPos + k - m_nDebut);
+                        if (tabAVenir.size() <= nIndice) tabAVenir.resize(nIndice + 1);
+                        tabAVenir[nIndice].push_back(st.nSuivant);
+                        m_nOctets += 4;
+                        if (!_bCompte()) return false;
+                    }
+                }
+            } else if (_bEpsilon(st)) {
+                if (st.eType == ENoeud::Ancre && !CAutomate::bSatisfait(st.wContrainte, wAvant, wApres)) continue;
+                for (int32_t d = 0; d < st.nDest; ++d) pousse(st.anDest[d]);
+            } else if (nPos < m_nLongueur && m_clA.bAccepte(st, m_pText[nPos])) {
+                tabSuivantes.push_back(st.nSuivant);
+            }
+        }
+        if (bFin) tabFins.push_back(nPos);
+        tabEntrees.swap(tabSuivantes);
+        const bool bAVenir = nDecalage + 1 < tabAVenir.size() || !tabToujours.empty();
+        if (tabEntrees.empty() && !bAVenir) break;
+    }
+    std::reverse(tabFins.begin(), tabFins.end());
+    return _bCompte();
+}
+
 int CRenvoi::nEssaie(int nFin, std::vector<int32_t>& tabDebut, std::vector<int32_t>& tabFin) {
     if (!_bVivants(nFin)) return -1;
     std::vector<int32_t> tabRegs;
@@ -355,11 +437,12 @@ int CRenvoi::nEssaie(int nFin, std::vector<int32_t>& tabDebut, std::vector<int32
 int nRenvoi(const CAutomate& clA, const unsigned char* pText, int nDebut, int nLongueur, bool bEntier,
             std::vector<int32_t>& tabDebut, std::vector<int32_t>& tabFin) {
     CRenvoi cl(clA, pText, nDebut, nLongueur);
-    for (int nFin = nLongueur; nFin >= nDebut; --nFin) {
+    std::vector<int32_t> tabFins{nLongueur};
+    if (!bEntier && !cl.bFinsPossibles(tabFins)) return k_nLimiteAtteinte;
+    for (int32_t nFin : tabFins) {
         const int nRes = cl.nEssaie(nFin, tabDebut, tabFin);
         if (nRes < 0) return k_nLimiteAtteinte;
         if (nRes == 1) return nFin - nDebut;
-        if (bEntier) break;
     }
     return k_nPasDeCorrespondance;
 }
