@@ -1,0 +1,54 @@
+// What the file-compaction coders read from and write to, and how they end.
+//
+// The coders ("-lh5-" both ways, the old LZW decoder) know nothing of files:
+// they pull bytes from a source and push bytes to a sink, so that the archive
+// layer can count, stop and report progress between pieces, and so that tests
+// and fuzz targets can run them over memory. The CRC-16 they keep is the one
+// LHA archives carry (reflected polynomial 0xA001, from 0, no final XOR).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// Answers of a source or a sink besides a byte count.
+enum eFLUX_COMPACT : int32_t {
+    FLUX_ERREUR = -1,   // the file behind failed (its own error says why)
+    FLUX_ARRET = -2,    // the operation was asked to stop
+};
+
+class ISourceCompact {
+public:
+    // Up to nTaille bytes into pby: their count, 0 at the end, or an eFLUX_COMPACT.
+    virtual int32_t nLit(uint8_t* pby, uint32_t nTaille) = 0;
+
+protected:
+    ~ISourceCompact() = default;
+};
+
+class IPuitsCompact {
+public:
+    // All nTaille bytes: 0, or an eFLUX_COMPACT.
+    virtual int32_t nEcrit(const uint8_t* pby, uint32_t nTaille) = 0;
+
+protected:
+    ~IPuitsCompact() = default;
+};
+
+// How a coder ends.
+enum class eCODAGE {
+    OK,
+    DONNEES,    // coded data damaged, or ending before the announced size
+    LECTURE,    // the source failed
+    ECRITURE,   // the sink failed (or refused more bytes)
+    ARRET,      // the source or the sink asked to stop
+    MEMOIRE,    // working memory could not be had
+};
+
+// The CRC-16 of LHA archives over the bytes a coder reads or writes.
+class CCrc16Lha {
+public:
+    void Ajoute(const uint8_t* pby, size_t nTaille);
+    uint16_t wGetCRC() const { return m_wValeur; }
+
+private:
+    uint16_t m_wValeur = 0;
+};
