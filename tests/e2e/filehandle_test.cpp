@@ -1,13 +1,11 @@
 // The file-handle functions through the host: a session of calls on files
 // of a fresh directory, errors as the host reports them, and the clean-up
 // done when the module goes away.
-#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -15,24 +13,17 @@
 
 #include <gtest/gtest.h>
 
+#include "common/temp_dir.h"
 #include "e2e_common.h"
 
 using e2e::json;
 
 namespace {
 
-int Retire(const char* pszChemin, const struct stat*, int, struct FTW*) { return remove(pszChemin); }
-
 class FileHandle : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char szModele[] = "/tmp/fh_e2e_XXXXXX";
-        ASSERT_NE(mkdtemp(szModele), nullptr);
-        m_sDir = szModele;
-    }
-    // Depth first, links never followed, no shell.
-    void TearDown() override { EXPECT_EQ(nftw(m_sDir.c_str(), Retire, 16, FTW_DEPTH | FTW_PHYS), 0); }
-    std::string Path(const std::string& s) const { return m_sDir + "/" + s; }
+    void SetUp() override { ASSERT_TRUE(m_clRep.bOk()); }
+    std::string Path(const std::string& s) const { return m_clRep.sChemin(s); }
     static std::string Lit(const std::string& sChemin) {
         std::ifstream f(sChemin, std::ios::binary);
         std::ostringstream o;
@@ -54,7 +45,7 @@ protected:
         EXPECT_EQ(j["type"], nType) << sNom << json(tabArgs).dump();
         return j["value"];
     }
-    std::string m_sDir;
+    CRepTemporaire m_clRep{"fh_e2e"};
 };
 
 TEST_F(FileHandle, WriteReadSession) {
@@ -213,7 +204,7 @@ TEST_F(FileHandle, HostileArgumentsAreRefused) {
         {"fOuvre", {"", 1}, -1, 80039, ""},
         {"fCree", {json{{"uni", ""}}}, -1, 80039, ""},
         // Failures of the stream, with the system's reason.
-        {"fOuvre", {m_sDir, 1}, -1, 28139, strerror(EISDIR)},
+        {"fOuvre", {m_clRep.sRep(), 1}, -1, 28139, strerror(EISDIR)},
         {"fOuvre", {Path("absent"), 1}, -1, 28139, strerror(ENOENT)},
         {"fCree", {Path("sans/x")}, -1, 28140, strerror(ENOENT)},
         // A size below zero says so.
