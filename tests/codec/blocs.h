@@ -1,16 +1,44 @@
-// Hand-made compressor blocks for the codec tests: codes packed the way each
-// decoder reads them, under an 11-byte header, and the streams that expand
-// the most (every code names the string its own step defines), whose exact
-// output is known without decoding them.
+// Blocks for the codec tests: a sample text and what the coders make of
+// it, hand-made blocks with codes packed the way each decoder reads them
+// under an 11-byte header, and the streams that expand the most (every code
+// names the string its own step defines), whose exact output is known
+// without decoding them.
 #pragma once
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include "codec/compress.h"
 
 namespace blocs {
 
 using Octets = std::vector<uint8_t>;
+
+// Deterministic text of n bytes, words of several character classes.
+inline Octets Texte(size_t n) {
+    static const char* k_tab[] = {"le ", "chat ", "mange ", "la ", "souris, ", "Le CHIEN dort. ", "42 fois! ", "#tag "};
+    std::string s;
+    uint32_t x = 7;
+    while (s.size() < n) {
+        x = x * 1103515245u + 12345u;
+        s += k_tab[(x >> 16) % 8];
+    }
+    s.resize(n);
+    return Octets(s.begin(), s.end());
+}
+
+// The block the front object of type nType makes, in a destination of the
+// advertised size (one byte more is there to catch an overrun).
+inline Octets Compresse(int nType, Octets ab) {
+    CCompresseur cl(nType);
+    cl.ChangeSource(ab.data(), static_cast<uint32_t>(ab.size()));
+    Octets abSortie(cl.dwTailleMinCompression() + 1);
+    cl.ChangeDestination(abSortie.data(), cl.dwTailleMinCompression());
+    abSortie.resize(cl.dwCompression());
+    return abSortie;
+}
 
 // A code and the width it is written with.
 struct STCode {

@@ -18,17 +18,7 @@ using Octets = std::vector<uint8_t>;
 
 Octets De(const std::string& s) { return Octets(s.begin(), s.end()); }
 
-// Compresses with the front object of type nType into a destination of the
-// advertised size.
-Octets Compresse(int nType, Octets ab) {
-    CCompresseur cl(nType);
-    cl.ChangeSource(ab.data(), static_cast<uint32_t>(ab.size()));
-    Octets abSortie(cl.dwTailleMinCompression() + 1);
-    cl.ChangeDestination(abSortie.data(), cl.dwTailleMinCompression());
-    uint32_t dw = cl.dwCompression();
-    abSortie.resize(dw);
-    return abSortie;
-}
+using blocs::Compresse;
 
 // Unpacks with room for what the block announces; empty on refusal.
 bool bDecompresse(int nType, Octets abBloc, Octets& abSortie) {
@@ -70,18 +60,7 @@ Octets Aleatoire(size_t n, uint32_t dwGraine, int nAlphabet) {
     return ab;
 }
 
-Octets Texte(size_t n) {
-    static const char* k_tab[] = {"le ", "chat ", "mange ", "la ", "souris, ", "Le CHIEN dort. ", "42 fois! ", "#tag "};
-    std::string s;
-    uint32_t x = 7;
-    while (s.size() < n) {
-        x = x * 1103515245u + 12345u;
-        s += k_tab[(x >> 16) % 8];
-    }
-    s.resize(n);
-    return De(s);
-}
-
+using blocs::Texte;
 using blocs::BlocZLW;
 
 TEST(Compresseur, ShortSourcesAreStored) {

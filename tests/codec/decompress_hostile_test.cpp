@@ -28,26 +28,8 @@ uint32_t Lit32(const Octets& ab, size_t i) {
 
 void Ecrit32(Octets& ab, size_t i, uint32_t dw) { std::memcpy(ab.data() + i, &dw, 4); }
 
-Octets Texte(size_t n) {
-    static const char* k_tab[] = {"le ", "chat ", "mange ", "la ", "souris, ", "Le CHIEN dort. ", "42 fois! "};
-    std::string s;
-    uint32_t x = 3;
-    while (s.size() < n) {
-        x = x * 1103515245u + 12345u;
-        s += k_tab[(x >> 16) % 7];
-    }
-    s.resize(n);
-    return Octets(s.begin(), s.end());
-}
-
-Octets Compresse(int nType, Octets ab) {
-    CCompresseur cl(nType);
-    cl.ChangeSource(ab.data(), static_cast<uint32_t>(ab.size()));
-    Octets abBloc(cl.dwTailleMinCompression());
-    cl.ChangeDestination(abBloc.data(), static_cast<uint32_t>(abBloc.size()));
-    abBloc.resize(cl.dwCompression());
-    return abBloc;
-}
+using blocs::Compresse;
+using blocs::Texte;
 
 // The first half of a coded block, its payload length made to match.
 Octets Tronque(Octets ab) {
