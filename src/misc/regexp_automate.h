@@ -56,6 +56,7 @@ struct STNoeud {
     ENoeud eType = ENoeud::Fin;
     uint8_t byCar = 0;          // Caractere
     bool bOptionnel = false;    // Ouvre, Ferme: the group is an optional copy
+    bool bDuplique = false;     // written out again by an interval
     uint16_t wContrainte = 0;   // Ancre
     int32_t nValeur = 0;        // Ensemble: set index; Renvoi, Ouvre, Ferme: group (from 0)
     int32_t nSuivant = -1;      // consuming nodes and Renvoi: the node after

@@ -151,6 +151,9 @@ TEST(RegExpLimits, CompiledSizeIsBounded) {
         {"a{1,32767}", REGEXP_TROP_GRAND},                       // 4.1 GB in the library
         {"(((a{1,100}){1,100}){1,100})b", REGEXP_TROP_GRAND},    // a million copies
         {"a{1,2800}", REGEXP_TROP_GRAND},
+        {"^~?+?{,13}", REGEXP_TROP_GRAND},                        // 45 s of closures in the library
+        {Repete("()", 10000), REGEXP_TROP_GRAND},                 // 1.5 GB there
+        {Repete("()", 500), 0},
         {"a{1,2000}", 0},                                         // just below the limit
         {"a{32767}", 0},                                          // long but flat
         {Repete("(", 1001) + "a" + Repete(")", 1001), REGEXP_TROP_GRAND},   // nesting
