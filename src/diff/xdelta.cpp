@@ -127,7 +127,7 @@ bool CDiffXDelta::bComputeDiff(const uint8_t* pbySource, uint32_t dwSource, cons
 
     try {
         CDiffBuffer clDiff;
-        clDiff.SetPackMethod(BUFFER_PACK_ZLW);
+        clDiff.SetPackMethod(m_ePackCorps);
         clDiff.SetCrc(dwCrcSource, dwCrcCible);
         clDiff.SetTailleBloc(TAILLE_BLOC);
         clDiff.SetTailleCible(dwCible);

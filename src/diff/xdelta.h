@@ -65,6 +65,9 @@ public:
     void SetPourcentageMax(int nPourcentage) { m_nPourcentageMax = nPourcentage; }
     int nGetPourcentageMax() const { return m_nPourcentageMax; }
     EErrorType eGetErreur() const { return m_eErreur; }
+    // Pack method of the diff's body: the general compressor unless a caller
+    // stores the diff where it is compressed anyway (0: stored as it stands).
+    void SetPackMethodCorps(eBUFFER_PACKMETHOD eMethode) { m_ePackCorps = eMethode; }
 
     // ---- Computing. The output receives the diff buffer, coded.
     bool bComputeDiff(CQVBuffer* pclSource, CQVBuffer* pclCible, CQVBuffer* pclSortie, bool bFichierProjet);
@@ -102,6 +105,7 @@ private:
     CIndexBlocs m_clIndex;
     bool m_bIndexValide = false;
     int m_nPourcentageMax = POURCENTAGE_AUCUN;
+    eBUFFER_PACKMETHOD m_ePackCorps = BUFFER_PACK_ZLW;
     EErrorType m_eErreur = DIFF_OK;
 };
 

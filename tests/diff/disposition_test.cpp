@@ -54,6 +54,22 @@ TEST(DiffDisposition, CorpsStocke) {
     EXPECT_EQ(abDiff.size(), 36u + 5 + 44 + 12 + 2000);
 }
 
+// A caller may keep the body as it stands (pack method 0).
+TEST(DiffDisposition, CorpsSansCompression) {
+    const Octets abSource = Texte(5000, 5);
+    const Octets abCible = Edite(abSource, 5, 10, 6);
+    CDiffXDelta cl;
+    cl.SetPackMethodCorps(BUFFER_PACK_AUCUN);
+    CQVBuffer clSortie;
+    ASSERT_TRUE(cl.bComputeDiff(abSource.data(), uint32_t(abSource.size()), abCible.data(), uint32_t(abCible.size()),
+                                clSortie, false));
+    const Octets abDiff = Code(clSortie);
+    EXPECT_EQ(Lit<uint32_t>(abDiff.data() + 12), 0u);
+    EXPECT_EQ(abDiff.size(), 36 + Corps(abDiff).size());
+    EXPECT_EQ(Lit<uint32_t>(abDiff.data() + 36) + 4, Corps(abDiff).size());   // the section's length
+    EXPECT_TRUE(Applique(abSource, abDiff).ab == abCible);
+}
+
 // The diff engine's own classes read what they write, and what others may
 // write with longer headers.
 TEST(DiffDisposition, LectureDesEntetesPlusLongues) {
