@@ -82,8 +82,8 @@ private:
 
 }  // namespace
 
-uint32_t CCompresseurBase::dwCompression(const uint8_t* pbySource, uint32_t dwSource, uint8_t* pbyDestination,
-                                         uint32_t dwCapacite) {
+uint32_t CCompresseurBase::_dwAppel(uint32_t (CCompresseurBase::*pfn)(), const uint8_t* pbySource, uint32_t dwSource,
+                                    uint8_t* pbyDestination, uint32_t dwCapacite) {
     CVerrou clVerrou(&m_stMutex);
     m_pbySource = pbySource;
     m_dwSource = pbySource != nullptr ? dwSource : 0;
@@ -92,7 +92,7 @@ uint32_t CCompresseurBase::dwCompression(const uint8_t* pbySource, uint32_t dwSo
     m_eEchec = PACK_OK;
     uint32_t dw;
     try {
-        dw = _dwCompression();
+        dw = (this->*pfn)();
     } catch (const std::bad_alloc&) {
         dw = _dwEchec(PACK_ECHEC_MEMOIRE);
     }
@@ -100,22 +100,14 @@ uint32_t CCompresseurBase::dwCompression(const uint8_t* pbySource, uint32_t dwSo
     return dw;
 }
 
+uint32_t CCompresseurBase::dwCompression(const uint8_t* pbySource, uint32_t dwSource, uint8_t* pbyDestination,
+                                         uint32_t dwCapacite) {
+    return _dwAppel(&CCompresseurBase::_dwCompression, pbySource, dwSource, pbyDestination, dwCapacite);
+}
+
 uint32_t CCompresseurBase::dwDecompression(const uint8_t* pbySource, uint32_t dwSource, uint8_t* pbyDestination,
                                            uint32_t dwCapacite) {
-    CVerrou clVerrou(&m_stMutex);
-    m_pbySource = pbySource;
-    m_dwSource = pbySource != nullptr ? dwSource : 0;
-    m_pbyDestination = pbyDestination;
-    m_dwDestination = pbyDestination != nullptr ? dwCapacite : 0;
-    m_eEchec = PACK_OK;
-    uint32_t dw;
-    try {
-        dw = _dwDecompression();
-    } catch (const std::bad_alloc&) {
-        dw = _dwEchec(PACK_ECHEC_MEMOIRE);
-    }
-    m_pbySource = nullptr;
-    return dw;
+    return _dwAppel(&CCompresseurBase::_dwDecompression, pbySource, dwSource, pbyDestination, dwCapacite);
 }
 
 void CCompresseurBase::_EcritEntete(uint8_t byMethode, uint32_t dwPayload) {

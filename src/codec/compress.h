@@ -74,6 +74,11 @@ protected:
     ePACK_ECHEC m_eEchec = PACK_OK;
 
 private:
+    // Runs one packing or unpacking under the lock, an allocation failure
+    // turned into PACK_ECHEC_MEMOIRE.
+    uint32_t _dwAppel(uint32_t (CCompresseurBase::*pfn)(), const uint8_t* pbySource, uint32_t dwSource,
+                      uint8_t* pbyDestination, uint32_t dwCapacite);
+
     pthread_mutex_t m_stMutex;
 };
 

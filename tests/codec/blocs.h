@@ -86,18 +86,22 @@ inline Octets PackeMSB(const std::vector<STCode>& tabCodes) {
     return ab;
 }
 
-// Type-4 codes all of one width.
-inline Octets BlocZLW(const std::vector<uint32_t>& tabCodes, uint32_t dwLargeur, uint32_t dwAnnonce) {
+// Codes all of one width under the header of method 4 (packed least-
+// significant bit first) or 2 (most-significant first, escapes written by
+// the caller).
+inline Octets BlocCodes(uint8_t byMethode, const std::vector<uint32_t>& tabCodes, uint32_t dwLargeur,
+                        uint32_t dwAnnonce) {
     std::vector<STCode> tab;
     for (uint32_t c : tabCodes) tab.push_back({c, dwLargeur});
-    return Entete(4, PackeLSB(tab), dwAnnonce);
+    return Entete(byMethode, byMethode == 4 ? PackeLSB(tab) : PackeMSB(tab), dwAnnonce);
 }
 
-// Type-2 codes all of one width (escapes written by the caller).
+inline Octets BlocZLW(const std::vector<uint32_t>& tabCodes, uint32_t dwLargeur, uint32_t dwAnnonce) {
+    return BlocCodes(4, tabCodes, dwLargeur, dwAnnonce);
+}
+
 inline Octets BlocVieux(const std::vector<uint32_t>& tabCodes, uint32_t dwLargeur, uint32_t dwAnnonce) {
-    std::vector<STCode> tab;
-    for (uint32_t c : tabCodes) tab.push_back({c, dwLargeur});
-    return Entete(2, PackeMSB(tab), dwAnnonce);
+    return BlocCodes(2, tabCodes, dwLargeur, dwAnnonce);
 }
 
 // A stream that expands the most, and what it decodes to.

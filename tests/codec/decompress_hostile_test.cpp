@@ -42,19 +42,29 @@ uint64_t Borne(uint8_t byMethode, uint32_t dwPayload) {
     return byMethode == 4 ? CZLWCompresseur::qwTailleMax(dwPayload) : CVieuxBlocCompresseur::qwTailleMax(dwPayload);
 }
 
-// Decodes with the front object into exactly dwCapacite bytes followed by
-// guard bytes that must stay untouched.
-uint32_t Decode(int nType, Octets ab, uint32_t dwCapacite, ePACK_ECHEC* peEchec, Octets* pabSortie = nullptr) {
-    CCompresseur cl(nType);
+// What a decoding gave, and how the front object was left.
+struct STDecode {
+    uint32_t dw;
+    ePACK_ECHEC eEchec;
+    Octets abSortie;
+    uint8_t byTypeApres;
+};
+
+// Decodes block ab as type nType with a front object of type nFront, into
+// exactly dwCapacite bytes followed by guard bytes that must stay untouched.
+STDecode Decode(int nType, Octets ab, uint32_t dwCapacite, int nFront = 4) {
+    CCompresseur cl(nFront);
     cl.ChangeSource(ab.data(), static_cast<uint32_t>(ab.size()));
-    Octets abSortie(dwCapacite + 16, 0xCC);
-    cl.ChangeDestination(abSortie.data(), dwCapacite);
-    uint32_t dw = cl.dwDecompression(static_cast<uint8_t>(nType));
-    *peEchec = cl.eGetEchec();
-    for (size_t i = dwCapacite; i < abSortie.size(); i++) EXPECT_EQ(abSortie[i], 0xCC) << "written past the room";
-    abSortie.resize(dwCapacite);
-    if (pabSortie != nullptr) *pabSortie = abSortie;
-    return dw;
+    STDecode st;
+    st.abSortie.assign(dwCapacite + 16, 0xCC);
+    cl.ChangeDestination(st.abSortie.data(), dwCapacite);
+    st.dw = cl.dwDecompression(static_cast<uint8_t>(nType));
+    st.eEchec = cl.eGetEchec();
+    st.byTypeApres = cl.byGetType();
+    for (size_t i = dwCapacite; i < st.abSortie.size(); i++)
+        EXPECT_EQ(st.abSortie[i], 0xCC) << "written past the room";
+    st.abSortie.resize(dwCapacite);
+    return st;
 }
 
 // ---------------------------------------------------------------- the bound
@@ -84,17 +94,16 @@ TEST(BorneDecompression, WorstStreamsFitUnderTheBound) {
         uint64_t qwMarge = st.byMethode == 4 ? stFlux.qwSortie / 50 : stFlux.qwSortie / 2;
         EXPECT_LE(qwBorne, stFlux.qwSortie + qwMarge + 64);
         if (stFlux.qwSortie == 0 || stFlux.qwSortie > (8u << 20)) continue;
-        ePACK_ECHEC eEchec;
-        Octets abSortie;
-        uint32_t dw = Decode(4, stFlux.abBloc, static_cast<uint32_t>(stFlux.qwSortie), &eEchec, &abSortie);
-        ASSERT_EQ(dw, stFlux.qwSortie) << eEchec;
-        EXPECT_EQ(abSortie, Octets(dw, 'a'));
+        STDecode stDecode = Decode(4, stFlux.abBloc, static_cast<uint32_t>(stFlux.qwSortie));
+        ASSERT_EQ(stDecode.dw, stFlux.qwSortie) << stDecode.eEchec;
+        EXPECT_EQ(stDecode.abSortie, Octets(stDecode.dw, 'a'));
         // One byte more than the bound is refused before any decoding.
         Octets abMenteur = stFlux.abBloc;
         if (qwBorne < 0xFFFFFFFFu) {
             Ecrit32(abMenteur, 5, static_cast<uint32_t>(qwBorne + 1));
-            EXPECT_EQ(Decode(4, abMenteur, 16, &eEchec), 0u);
-            EXPECT_EQ(eEchec, PACK_ECHEC_TAILLE);
+            stDecode = Decode(4, abMenteur, 16);
+            EXPECT_EQ(stDecode.dw, 0u);
+            EXPECT_EQ(stDecode.eEchec, PACK_ECHEC_TAILLE);
         }
     }
 }
@@ -129,8 +138,8 @@ TEST(BorneDecompression, RestartedStreamsStayUnderTheBound) {
             SCOPED_TRACE(testing::Message() << "method " << int{(*pab)[0]} << ", runs of " << dwRun);
             uint32_t dwAnnonce = Lit32(*pab, 5);
             EXPECT_LE(dwAnnonce, Borne((*pab)[0], Lit32(*pab, 1)));
-            ePACK_ECHEC eEchec;
-            EXPECT_EQ(Decode(4, *pab, dwAnnonce, &eEchec), dwAnnonce) << eEchec;
+            STDecode stDecode = Decode(4, *pab, dwAnnonce);
+            EXPECT_EQ(stDecode.dw, dwAnnonce) << stDecode.eEchec;
         }
     }
 }
@@ -221,18 +230,11 @@ TEST(DecompressionHostile, EachBlockIsRefusedForItsCause) {
     for (const auto& st : tabCas) {
         // The block's own method chooses the decoder, whatever the front's type.
         for (int nFront : st.nType == 5 ? std::vector<int>{5} : std::vector<int>{4, 2}) {
-            ePACK_ECHEC eEchec = PACK_OK;
-            CCompresseur cl(nFront);
-            Octets ab = st.ab;
-            cl.ChangeSource(ab.data(), static_cast<uint32_t>(ab.size()));
-            Octets abSortie(st.dwCapacite + 16, 0xCC);
-            cl.ChangeDestination(abSortie.data(), st.dwCapacite);
-            EXPECT_EQ(cl.dwDecompression(static_cast<uint8_t>(st.nType)), 0u) << st.psz;
-            eEchec = cl.eGetEchec();
-            EXPECT_EQ(eEchec, st.eAttendu) << st.psz << " (front " << nFront << ")";
-            EXPECT_EQ(cl.byGetType(), nFront) << st.psz;
-            for (size_t i = st.dwCapacite; i < abSortie.size(); i++)
-                ASSERT_EQ(abSortie[i], 0xCC) << st.psz << ": written past the room";
+            SCOPED_TRACE(testing::Message() << st.psz << " (front " << nFront << ")");
+            STDecode stDecode = Decode(st.nType, st.ab, st.dwCapacite, nFront);
+            EXPECT_EQ(stDecode.dw, 0u);
+            EXPECT_EQ(stDecode.eEchec, st.eAttendu);
+            EXPECT_EQ(stDecode.byTypeApres, nFront);
         }
     }
 }
