@@ -9,37 +9,9 @@
 
 #include "core/tstring.h"
 #include "datetime/maskdate.h"
-#include "qvstd/infolangue.h"
+#include "../tests/common/info_langue.h"
 
 namespace {
-
-class CInfoLangueFuzz : public IInfoLangue {
-public:
-    std::string sJours, sMois, sAM, sPM, sMasque;
-    int32_t AddRef() override { return ++m_nRef; }
-    int32_t Release() override { return --m_nRef; }   // lives on the stack
-    const STInfoLangueDate* pstGetDescriptionDate() override {
-        m_stDate = {sMasque.c_str(), sJours.c_str(), sMois.c_str()};
-        return &m_stDate;
-    }
-    int bNePasUtiliserDescriptionDate() override { return 0; }
-    const STInfoLangueHeure* pstGetDescriptionHeure() override {
-        m_stHeure = {sAM.c_str(), sPM.c_str(), sMasque.c_str()};
-        return &m_stHeure;
-    }
-    int bNePasUtiliserDescriptionHeure() override { return 0; }
-    const STInfoLangueNombre* pstGetFormatNumerique() override { return nullptr; }
-    int bNePasUtiliserFormatNumerique() override { return 1; }
-    const STInfoLangueMonnaie* pstGetFormatMonetaire() override { return nullptr; }
-    int bNePasUtiliserFormatMonetaire() override { return 1; }
-    const char* pszGetUnitesTaille() override { return nullptr; }
-    int bNePasUtiliserUnitesTaille() override { return 1; }
-
-private:
-    int32_t m_nRef = 1;
-    STInfoLangueDate m_stDate{};
-    STInfoLangueHeure m_stHeure{};
-};
 
 const char* const s_apszFormats[] = {nullptr, "AAAAMMJJHHmmSSCCC", "YYYYMMDDHHmmSS", "HHMMSSCC"};
 
@@ -57,12 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nTaille) {
     const std::string sMasque(reinterpret_cast<const char*>(pData), nMasque);
     const std::string sTexte(reinterpret_cast<const char*>(pData + nMasque), nTaille - nMasque);
 
-    CInfoLangueFuzz clInfo;
+    // The tests' language-information object, on the stack: its own
+    // reference outlives the mask's.
+    CInfoLangueTest clInfo;
     clInfo.sJours = "lu;;me;x;;;;;;";
     clInfo.sMois = sTexte.substr(0, 24);
     clInfo.sAM = sTexte.substr(0, byOptions & 7);
     clInfo.sPM = "p";
-    clInfo.sMasque = sMasque.substr(0, 8);
+    clInfo.sMasqueDate = clInfo.sMasqueHeure = sMasque.substr(0, 8);
 
     CMasqueDateHeure cl(sMasque.c_str(), byOptions & 1, s_apszFormats[(byOptions >> 1) & 3]);
     if ((byOptions & 8) != 0) cl.SetInfoLangue(&clInfo, 0, 0);
