@@ -1,8 +1,14 @@
 // The profile-file engine: the whole file is read through the disk-file
 // stream and worked on in memory; a write builds the new content and
 // replaces the file in one rename, under an exclusive lock.
+//
+// The lock is flock's, which belongs to the open file description and not
+// to the process: taking it, releasing it or closing the descriptor never
+// touches the locks an application holds on the same file (fBloque's),
+// and a process-wide record lock here would lose them on every close.
 #include "system/profile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -14,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -26,6 +33,8 @@ namespace {
 // writing refuses, instead of swallowing the address space.
 constexpr long long k_oTailleMax = 256LL * 1024 * 1024;
 constexpr unsigned k_nBloc = 65536;
+// A temporary file untouched for this long belongs to no live writer.
+constexpr time_t k_nAgeTemporairePerime = 5 * 60;
 
 // --- Paths ------------------------------------------------------------------
 
@@ -67,9 +76,10 @@ std::string _Slashes(const char* pszFile) {
     return s;
 }
 
-// Reading: a name that is not absolute and not explicitly "./" lives in the
-// home directory.
-bool _bReadPath(const char* pszFile, std::string& sPath) {
+// A name that is not absolute and not explicitly "./" lives in the home
+// directory. Reading and writing resolve names alike, so that a write
+// changes the file a read of the same name finds.
+bool _bPath(const char* pszFile, std::string& sPath) {
     if (_bEmpty(pszFile)) return _bPerUserPath(sPath);
     std::string sName = _Slashes(pszFile);
     if (sName[0] == '/' || sName.compare(0, 2, "./") == 0) {
@@ -80,16 +90,6 @@ bool _bReadPath(const char* pszFile, std::string& sPath) {
         sPath += sName;
     }
     return sPath.size() <= static_cast<size_t>(PROFILE_MAX_PATH);
-}
-
-// Writing: a relative name lives in the current directory. The explicit
-// "./" keeps the stream layer from reading a leading "~" as the home.
-bool _bWritePath(const char* pszFile, std::string& sPath) {
-    if (_bEmpty(pszFile)) return _bPerUserPath(sPath);
-    std::string sName = _Slashes(pszFile);
-    if (sName.size() > static_cast<size_t>(PROFILE_MAX_PATH)) return false;
-    sPath = sName[0] == '/' ? std::move(sName) : "./" + sName;
-    return true;
 }
 
 // --- File access ----------------------------------------------------------------
@@ -167,6 +167,47 @@ bool _bOpenLocked(const std::string& sPath, CDiskFile& clFichier, std::string& s
     return false;
 }
 
+// Directory and base name of the real path, where temporary files go.
+void _Decoupe(const std::string& sReel, std::string& sDossier, std::string& sBase) {
+    size_t nSlash = sReel.rfind('/');
+    sDossier = nSlash == std::string::npos ? "." : sReel.substr(0, nSlash == 0 ? 1 : nSlash);
+    sBase = nSlash == std::string::npos ? sReel : sReel.substr(nSlash + 1);
+}
+
+std::string _ModeleTemporaire(const std::string& sDossier, const std::string& sBase) {
+    return sDossier + (sDossier == "/" ? "." : "/.") + sBase + ".XXXXXX";
+}
+
+// The name is one _ModeleTemporaire gives for the base: ".", the base,
+// ".", and the six letters or digits that mkstemp puts in.
+bool _bNomTemporaire(std::string_view svNom, std::string_view svBase) {
+    if (svNom.size() != svBase.size() + 8 || svNom[0] != '.' || svNom.substr(1, svBase.size()) != svBase ||
+        svNom[svBase.size() + 1] != '.')
+        return false;
+    for (char c : svNom.substr(svBase.size() + 2))
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+    return true;
+}
+
+// A writer killed between creating its temporary file and renaming it
+// leaves the file behind. Called under the file's lock, so no writer of
+// this file is at work; the age keeps clear of anything still moving.
+// Links and directories of the same name are someone else's: left alone.
+void _RetireTemporairesPerimes(const std::string& sDossier, const std::string& sBase) {
+    DIR* pDir = opendir(sDossier.c_str());
+    if (pDir == nullptr) return;
+    const time_t nLimite = time(nullptr) - k_nAgeTemporairePerime;
+    const int nFdDossier = dirfd(pDir);
+    while (const dirent* pEntree = readdir(pDir)) {
+        if (!_bNomTemporaire(pEntree->d_name, sBase)) continue;
+        struct stat64 st;
+        if (fstatat64(nFdDossier, pEntree->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_mtime < nLimite)
+            (void)unlinkat(nFdDossier, pEntree->d_name, 0);
+    }
+    closedir(pDir);
+}
+
 // Rewrites the locked file in place: for a writable file in a directory
 // where no new file may be created.
 bool _bRewriteInPlace(CDiskFile& clFichier, const std::string& sTexte) {
@@ -181,12 +222,9 @@ bool _bRewriteInPlace(CDiskFile& clFichier, const std::string& sTexte) {
 
 // Writes the new content beside the file, flushes it and renames it over
 // the file: readers see the old content or the new one, never a mix.
-bool _bReplace(CDiskFile& clFichier, const std::string& sReel, const struct stat64& stAncien,
-               const std::string& sTexte) {
-    size_t nSlash = sReel.rfind('/');
-    std::string sDossier = nSlash == std::string::npos ? "." : sReel.substr(0, nSlash == 0 ? 1 : nSlash);
-    std::string sBase = nSlash == std::string::npos ? sReel : sReel.substr(nSlash + 1);
-    std::string sTemp = sDossier + (sDossier == "/" ? "." : "/.") + sBase + ".XXXXXX";
+bool _bReplace(CDiskFile& clFichier, const std::string& sReel, const std::string& sDossier,
+               const std::string& sBase, const struct stat64& stAncien, const std::string& sTexte) {
+    std::string sTemp = _ModeleTemporaire(sDossier, sBase);
     int nFd = mkostemp64(sTemp.data(), O_CLOEXEC);
     if (nFd == -1) return (errno == EACCES || errno == EPERM) && _bRewriteInPlace(clFichier, sTexte);
     bool bOk = _bWriteFd(nFd, sTexte);
@@ -219,6 +257,18 @@ int _nCopy(const char* pszText, char* pszBuffer, int nSize) {
     return static_cast<int>(n);
 }
 
+// The whole content of the file the name designates; false when there is
+// none to read.
+bool _bReadFile(const char* pszFile, std::string& sTexte) {
+    std::string sPath;
+    if (!_bPath(pszFile, sPath)) return false;
+    CDiskFile clFichier;
+    return clFichier.bOpen(sPath.c_str(), IXStream::eACCESS_READ, IXStream::eSHARE_NONE, IXStream::eCREATE_OPEN) &&
+           _bReadAll(clFichier, sTexte);
+}
+
+const char* _pszOuNull(const char* psz) { return _bEmpty(psz) ? nullptr : psz; }
+
 }  // namespace
 
 // --- Reading ----------------------------------------------------------------------
@@ -227,17 +277,16 @@ int GetPrivateProfileString(const char* pszSection, const char* pszKey, const ch
                             int nSize, const char* pszFile) {
     if (pszBuffer == nullptr || nSize <= 0) return 0;
     pszBuffer[0] = 0;
-    std::string sPath;
     std::string sTexte;
-    bool bLu = false;
-    if (_bReadPath(pszFile, sPath)) {
-        CDiskFile clFichier;
-        if (clFichier.bOpen(sPath.c_str(), IXStream::eACCESS_READ, IXStream::eSHARE_NONE, IXStream::eCREATE_OPEN))
-            bLu = _bReadAll(clFichier, sTexte);
-    }
-    if (!bLu) return _nCopy(pszDefault, pszBuffer, nSize);
-    return profile_text::nLookup(sTexte, _bEmpty(pszSection) ? nullptr : pszSection,
-                                 _bEmpty(pszKey) ? nullptr : pszKey, pszDefault, pszBuffer, nSize);
+    if (!_bReadFile(pszFile, sTexte)) return _nCopy(pszDefault, pszBuffer, nSize);
+    return profile_text::nLookup(sTexte, _pszOuNull(pszSection), _pszOuNull(pszKey), pszDefault, pszBuffer, nSize);
+}
+
+std::string GetPrivateProfileText(const char* pszSection, const char* pszKey, const char* pszDefault,
+                                  const char* pszFile) {
+    std::string sTexte;
+    if (!_bReadFile(pszFile, sTexte)) return pszDefault != nullptr ? pszDefault : "";
+    return profile_text::Lookup(sTexte, _pszOuNull(pszSection), _pszOuNull(pszKey), pszDefault);
 }
 
 int GetPrivateProfileInt(const char* pszSection, const char* pszKey, int nDefault, const char* pszFile) {
@@ -256,25 +305,27 @@ int GetPrivateProfileInt(const char* pszSection, const char* pszKey, int nDefaul
 
 bool WritePrivateProfileString(const char* pszSection, const char* pszKey, const char* pszValue,
                                const char* pszFile) {
-    // A line end would split the line and let the text inject its own
-    // sections and keys.
-    for (const char* psz : {pszSection, pszKey, pszValue})
-        if (psz != nullptr && strpbrk(psz, "\r\n") != nullptr) return false;
+    pszSection = _pszOuNull(pszSection);
+    pszKey = _pszOuNull(pszKey);
+    if (!profile_text::bWritable(pszSection, pszKey, pszValue)) return false;
     // Without a section there is nothing to do.
-    if (_bEmpty(pszSection)) return true;
+    if (pszSection == nullptr) return true;
     std::string sPath;
-    if (!_bWritePath(pszFile, sPath)) return false;
+    if (!_bPath(pszFile, sPath)) return false;
 
     CDiskFile clFichier;
     std::string sReel;
     struct stat64 stFichier;
     if (!_bOpenLocked(sPath, clFichier, sReel, stFichier)) return false;
+    std::string sDossier, sBase;
+    _Decoupe(sReel, sDossier, sBase);
+    _RetireTemporairesPerimes(sDossier, sBase);
     std::string sTexte;
     bool bOk = _bReadAll(clFichier, sTexte);
     if (bOk) {
         std::string sNouveau;
-        if (profile_text::bEdit(sTexte, pszSection, _bEmpty(pszKey) ? nullptr : pszKey, pszValue, sNouveau))
-            bOk = _bReplace(clFichier, sReel, stFichier, sNouveau);
+        if (profile_text::bEdit(sTexte, pszSection, pszKey, pszValue, sNouveau))
+            bOk = _bReplace(clFichier, sReel, sDossier, sBase, stFichier, sNouveau);
     }
     // Closing releases the lock.
     clFichier.Close();

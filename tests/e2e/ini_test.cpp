@@ -1,15 +1,18 @@
 // INILit and INIEcrit through the host, in a directory of their own with a
 // home of their own.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "common/temp_dir.h"
 #include "e2e_common.h"
 
 using e2e::json;
@@ -36,9 +39,8 @@ bool bExiste(const std::string& sChemin) {
 class Ini : public ::testing::Test {
 protected:
     void SetUp() override {
-        char szModele[] = "/tmp/ini_e2e_XXXXXX";
-        ASSERT_NE(mkdtemp(szModele), nullptr);
-        m_sRacine = szModele;
+        ASSERT_TRUE(m_clRep.bOk());
+        m_sRacine = m_clRep.sRep();
         m_sHome = m_sRacine + "/home";
         m_sCwd = m_sRacine + "/cwd";
         m_sConf = m_sHome + "/.TVR.conf";
@@ -59,8 +61,6 @@ protected:
         else
             unsetenv("HOME");
         EXPECT_EQ(chdir(m_sAncienCwd.c_str()), 0);
-        std::string sCommande = "rm -rf '" + m_sRacine + "'";
-        EXPECT_EQ(system(sCommande.c_str()), 0);
     }
 
     // INIEcrit that must succeed; nOverload -1 lets the host choose.
@@ -77,6 +77,7 @@ protected:
         return j["value"];
     }
 
+    CRepTemporaire m_clRep{"ini_e2e"};
     std::string m_sRacine, m_sHome, m_sCwd, m_sConf, m_sAncienHome, m_sAncienCwd;
     bool m_bHome = false;
 };
@@ -93,14 +94,13 @@ TEST_F(Ini, ValuesKeyListsAndSectionListsRoundTrip) {
         {"General", "Path", "/opt/demo dir/x=y"},
         {"General", "Title", "\xC3\x89t\xC3\xA9 \xC3\xA0 No\xC3\xABl"},   // Latin-1 in the file, UTF-8 here
         {"Window", "Width", "640"},
-        {"Window", "Spaces", "  padded  "},
+        {"Window", "Spaces", "padded  "},   // trailing spaces are read back
+        {"Window", "Big", nullptr},          // a value of 1 MB, filled below
     };
-    for (const auto& st : tabCas) Ecrire({st.pszSection, st.pszCle, st.pszValeur, sF});
-    for (const auto& st : tabCas) {
-        std::string sAttendu = st.pszValeur;
-        if (sAttendu[0] == ' ') sAttendu = "padded  ";   // leading spaces are not read back, trailing ones are
-        EXPECT_EQ(Lire({st.pszSection, st.pszCle, "dflt", sF}), sAttendu) << st.pszCle;
-    }
+    const std::string sGrande(1 << 20, 'b');
+    auto fnValeur = [&](const STCas& st) { return st.pszValeur != nullptr ? std::string(st.pszValeur) : sGrande; };
+    for (const auto& st : tabCas) Ecrire({st.pszSection, st.pszCle, fnValeur(st), sF});
+    for (const auto& st : tabCas) EXPECT_EQ(Lire({st.pszSection, st.pszCle, "dflt", sF}), fnValeur(st)) << st.pszCle;
     EXPECT_EQ(Lit(sF).substr(0, 24), "[General]\nName = Demo\nPa");
     EXPECT_EQ(Lire({"General", "", "", sF}), "Name\r\nPath\r\nTitle\r\n");
     EXPECT_EQ(Lire({"", "", "", sF}), "General\r\nWindow\r\n");
@@ -110,7 +110,27 @@ TEST_F(Ini, ValuesKeyListsAndSectionListsRoundTrip) {
     // Replacing keeps the other lines.
     Ecrire({"Window", "Width", "800", sF});
     EXPECT_EQ(Lire({"window", "width", "", sF}), "800");
-    EXPECT_EQ(Lire({"Window", "", "", sF}), "Width\r\nSpaces\r\n");
+    EXPECT_EQ(Lire({"Window", "", "", sF}), "Width\r\nSpaces\r\nBig\r\n");
+}
+
+// Lists longer than any fixed buffer come back whole.
+TEST_F(Ini, LongListsComeBackWhole) {
+    const std::string sF = m_sRacine + "/long.ini";
+    std::string sTexte = "[s]\n", sCles, sSections = "s\r\n";
+    for (int i = 0; i < 8000; ++i) {
+        sTexte += "a_rather_long_key_name_" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+        sCles += "a_rather_long_key_name_" + std::to_string(i) + "\r\n";
+    }
+    for (int i = 0; i < 8000; ++i) {
+        sTexte += "[a_rather_long_section_" + std::to_string(i) + "]\n";
+        sSections += "a_rather_long_section_" + std::to_string(i) + "\r\n";
+    }
+    Ecrit(sF, sTexte);
+    ASSERT_GT(sCles.size(), 65536u);
+    ASSERT_GT(sSections.size(), 65536u);
+    EXPECT_EQ(Lire({"s", "", "", sF}), sCles);
+    EXPECT_EQ(Lire({"", "", "", sF}), sSections);
+    EXPECT_EQ(Lire({"s", "a_rather_long_key_name_7999", "", sF}), "7999");
 }
 
 TEST_F(Ini, PerUserFileAndDeletingOverloads) {
@@ -156,27 +176,53 @@ TEST_F(Ini, NothingArgumentOverloads) {
     EXPECT_EQ(Lit(m_sConf), "[intl]\n");
 }
 
-TEST_F(Ini, ReadingIgnoresCaseWritingDoesNot) {
+// Both ignore case and take whole keys, so that a write changes the line
+// a read finds.
+TEST_F(Ini, WritingChangesTheLineReadingFinds) {
     const std::string sF = m_sRacine + "/case.ini";
-    Ecrit(sF, "[net]\nPortB=1\nport = 8080\n\n[next]\nx = 1\n");
+    Ecrit(sF, "[net]\nPortB=1\nport = 8080\nLast user = alice\n\n[next]\nx = 1\n");
     EXPECT_EQ(Lire({"NET", "Port", "", sF}), "8080");
     EXPECT_EQ(Lire({"net", "PORTB", "", sF}), "1");
+    EXPECT_EQ(Lire({"net", "Last", "none", sF}), "none");
     Ecrire({"net", "Port", "9090", sF});
-    // The new line goes at the blank line; the lower-case line stays.
-    EXPECT_EQ(Lit(sF), "[net]\nPortB=1\nport = 8080\nPort = 9090\n\n[next]\nx = 1\n");
-    EXPECT_EQ(Lire({"net", "port", "", sF}), "8080");
+    EXPECT_EQ(Lire({"net", "port", "", sF}), "9090");
+    Ecrire({"net", "Last", "bob", sF});
+    EXPECT_EQ(Lire({"net", "last", "", sF}), "bob");
+    EXPECT_EQ(Lire({"net", "Last user", "", sF}), "alice");
     Ecrire({"NET", "x", "1", sF});
-    EXPECT_EQ(Lit(sF), "[net]\nPortB=1\nport = 8080\nPort = 9090\n\n[next]\nx = 1\n[NET]\nx = 1\n");
+    EXPECT_EQ(Lit(sF), "[net]\nPortB=1\nPort = 9090\nLast user = alice\nLast = bob\nx = 1\n\n[next]\nx = 1\n");
+    Ecrire({"net", "LAST", "", sF});                  // deletes "Last", not "Last user"
+    EXPECT_EQ(Lire({"net", "", "", sF}), "PortB\r\nPort\r\nLast user\r\nx\r\n");
 }
 
-TEST_F(Ini, RelativeNamesAreReadInHomeAndWrittenInTheCurrentDirectory) {
+TEST_F(Ini, RelativeNamesAreReadAndWrittenInHome) {
     Ecrire({"s", "k", "written", "rel.ini"});
-    EXPECT_EQ(Lit(m_sCwd + "/rel.ini"), "[s]\nk = written\n");
-    EXPECT_FALSE(bExiste(m_sHome + "/rel.ini"));
-    EXPECT_EQ(Lire({"s", "k", "not in home", "rel.ini"}), "not in home");
-    Ecrit(m_sHome + "/rel.ini", "[s]\nk = from home\n");
-    EXPECT_EQ(Lire({"s", "k", "", "rel.ini"}), "from home");
-    EXPECT_EQ(Lire({"s", "k", "", "./rel.ini"}), "written");
+    EXPECT_EQ(Lit(m_sHome + "/rel.ini"), "[s]\nk = written\n");
+    EXPECT_FALSE(bExiste(m_sCwd + "/rel.ini"));
+    EXPECT_EQ(Lire({"s", "k", "not found", "rel.ini"}), "written");
+    Ecrire({"s", "k", "current", "./rel.ini"});
+    EXPECT_EQ(Lit(m_sCwd + "/rel.ini"), "[s]\nk = current\n");
+    EXPECT_EQ(Lire({"s", "k", "", "./rel.ini"}), "current");
+    EXPECT_EQ(Lire({"s", "k", "", "rel.ini"}), "written");
+}
+
+// A writer killed mid-write leaves its temporary file; the next write to
+// the same file removes it once it is stale.
+TEST_F(Ini, StaleTemporaryFileIsRemovedByTheNextWrite) {
+    const std::string sF = m_sRacine + "/t.ini";
+    const std::string sPerime = m_sRacine + "/.t.ini.Q7xk2P";
+    const std::string sAutre = m_sRacine + "/.t.ini.Q7xk2P.keep";
+    Ecrit(sF, "[s]\nk = 1\n");
+    Ecrit(sPerime, "[s]\nk = hal");
+    Ecrit(sAutre, "not ours");
+    const time_t nAvant = time(nullptr) - 3600;
+    struct timespec tab[2] = {{nAvant, 0}, {nAvant, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, sPerime.c_str(), tab, 0), 0);
+    ASSERT_EQ(utimensat(AT_FDCWD, sAutre.c_str(), tab, 0), 0);
+    Ecrire({"s", "k", "2", sF});
+    EXPECT_FALSE(bExiste(sPerime));
+    EXPECT_TRUE(bExiste(sAutre));
+    EXPECT_EQ(Lit(sF), "[s]\nk = 2\n");
 }
 
 TEST_F(Ini, FailedWritesRaise80294) {
@@ -195,8 +241,22 @@ TEST_F(Ini, FailedWritesRaise80294) {
         {{"s", "k", "v", m_sRacine + "/no/such/dir.ini"}, m_sRacine + "/no/such/dir.ini"},
         {{"s", "k", "a\nb"}, m_sConf},
         {{"s", "k", "v", m_sHome}, m_sHome},   // a directory
+        // What the reading could not give back as written.
+        {{"s", "[Evil]", "v", fnNom(5)}, fnNom(5)},
+        {{"a]b", "k", "v", fnNom(6)}, fnNom(6)},
+        {{"s", "x=y", "v", fnNom(7)}, fnNom(7)},
+        {{"s", ":k", "v", fnNom(8)}, fnNom(8)},
+        {{"s", " k", "v", fnNom(9)}, fnNom(9)},
+        {{"s", "k", " v", fnNom(10)}, fnNom(10)},
+        {{"s", "k", std::string("a\0b", 3), fnNom(11)}, fnNom(11)},
+        // A value with an empty key (it would delete the section) or an
+        // empty section (it would do nothing).
+        {{"s", "", "x", fnNom(12)}, fnNom(12)},
+        {{"", "k", "x", fnNom(13)}, fnNom(13)},
+        {{"s", "", "x"}, m_sConf},
     };
-    for (int n = 1; n <= 4; ++n) Ecrit(fnNom(n), "[s]\nk = 1\n");
+    constexpr int k_nFichiers = 13;
+    for (int n = 1; n <= k_nFichiers; ++n) Ecrit(fnNom(n), "[s]\nk = 1\n");
     for (const auto& st : tabCas) {
         json j = e2e::Appel("INIEcrit", st.tabArgs);
         ASSERT_FALSE(j["error"].is_null()) << json(st.tabArgs).dump();
@@ -205,7 +265,7 @@ TEST_F(Ini, FailedWritesRaise80294) {
         std::string sMessage = j["error"]["message"].get<std::string>();
         EXPECT_NE(sMessage.find("<" + st.sNom + ">"), std::string::npos) << sMessage;
     }
-    for (int n = 1; n <= 4; ++n) EXPECT_EQ(Lit(fnNom(n)), "[s]\nk = 1\n");
+    for (int n = 1; n <= k_nFichiers; ++n) EXPECT_EQ(Lit(fnNom(n)), "[s]\nk = 1\n") << n;
     EXPECT_FALSE(bExiste(m_sConf));
     Ecrire({"s", "k", "2", fnNom(1)});
     EXPECT_EQ(Lire({"s", "k", "", fnNom(1)}), "2");

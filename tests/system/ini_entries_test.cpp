@@ -8,10 +8,12 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "common/temp_dir.h"
 #include "component/compo.h"
 #include "component/fake_host.h"
 #include "component/tables.h"
@@ -52,12 +54,21 @@ void Ecrit(const std::string& sChemin, const std::string& sTexte) {
     f << sTexte;
 }
 
+// A text argument: a C text, a null pointer for an argument of the kind
+// "nothing", or a text that holds NULs (ANSI or Unicode).
+struct STArg {
+    STArg(const char* psz) : bPresent(psz != nullptr), sv(psz != nullptr ? psz : "") {}
+    STArg(std::string_view svTexte, bool bUnicode = false) : bPresent(true), bUnicode(bUnicode), sv(svTexte) {}
+    bool bPresent;
+    bool bUnicode = false;
+    std::string_view sv;
+};
+
 class IniEntries : public ::testing::Test {
 protected:
     void SetUp() override {
-        char szModele[] = "/tmp/ini_entries_XXXXXX";
-        ASSERT_NE(mkdtemp(szModele), nullptr);
-        m_sRacine = szModele;
+        ASSERT_TRUE(m_clRep.bOk());
+        m_sRacine = m_clRep.sRep();
         m_sConf = m_sRacine + "/.TVR.conf";
         const char* pszHome = getenv("HOME");
         m_bHome = pszHome != nullptr;
@@ -72,19 +83,23 @@ protected:
             setenv("HOME", m_sAncienHome.c_str(), 1);
         else
             unsetenv("HOME");
-        std::string sCommande = "rm -rf '" + m_sRacine + "'";
-        EXPECT_EQ(system(sCommande.c_str()), 0);
     }
 
     // Calls overload n; a null text is an argument of the kind "nothing",
     // pushed as a null pointer.
-    CRecordingHost::STResultat Appel(const char* pszFr, int n, const std::vector<const char*>& tabTextes) {
+    CRecordingHost::STResultat Appel(const char* pszFr, int n, const std::vector<STArg>& tabTextes) {
         CHote clHote;
         std::vector<CZNDSTR> tabChaines(tabTextes.size());
         std::vector<void*> tabPointeurs;
         for (size_t i = 0; i < tabTextes.size(); ++i) {
-            if (tabTextes[i] != nullptr) tabChaines[i].nAssign(tabTextes[i]);
-            tabPointeurs.push_back(tabTextes[i] != nullptr ? &tabChaines[i] : nullptr);
+            const STArg& st = tabTextes[i];
+            if (st.bUnicode) {
+                std::wstring ws(st.sv.begin(), st.sv.end());
+                tabChaines[i].nAssignUNICODE(ws.data(), static_cast<int>(ws.size()));
+            } else if (st.bPresent) {
+                tabChaines[i].nAssign(st.sv.data(), static_cast<int>(st.sv.size()));
+            }
+            tabPointeurs.push_back(st.bPresent ? &tabChaines[i] : nullptr);
         }
         tabPointeurs.push_back(nullptr);
         const STFonction& stF = Row(pszFr);
@@ -96,17 +111,18 @@ protected:
         EXPECT_EQ(clHote.tabResultats.size(), 1u);
         return clHote.tabResultats.empty() ? CRecordingHost::STResultat{} : clHote.tabResultats[0];
     }
-    bool Ecrire(int n, const std::vector<const char*>& tabTextes) {
+    bool Ecrire(int n, const std::vector<STArg>& tabTextes) {
         auto st = Appel("INIEcrit", n, tabTextes);
         EXPECT_EQ(st.nType, 0x01);
         return st.nValeur != 0;
     }
-    std::string Lire(int n, const std::vector<const char*>& tabTextes) {
+    std::string Lire(int n, const std::vector<STArg>& tabTextes) {
         auto st = Appel("INILit", n, tabTextes);
         EXPECT_EQ(st.nType, 0x13);
         return st.sTexte;
     }
 
+    CRepTemporaire m_clRep{"ini_entries"};
     std::string m_sRacine, m_sConf, m_sAncienHome;
     bool m_bHome = false;
     IZNLibrary* m_pclLib = nullptr;
@@ -151,6 +167,75 @@ TEST_F(IniEntries, FailureFillsTheLibraryError) {
     EXPECT_FALSE(Ecrire(2, {"s", "k", "a\rb"}));
     sMessage = pclErreur->pszGetUserMessage();
     EXPECT_NE(sMessage.find("<" + m_sConf + ">"), std::string::npos) << sMessage;
+}
+
+// A text cut at a NUL, an empty key or section given with a value: each
+// write is refused with 80294 naming the file, and the file is unchanged.
+TEST_F(IniEntries, TextsThatCannotBeReadBackAreRefused) {
+    using namespace std::literals;
+    const std::string sF = m_sRacine + "/f.ini";
+    const std::string sAvant = "[Base]\nk = 1\n[Other]\nx = 2\n";
+    struct STCas {
+        const char* pszCas;
+        int nSurcharge;
+        std::vector<STArg> tabArgs;   // the file, when the overload has one, is added last
+        bool bFichier;
+    };
+    const STCas tabCas[] = {
+        {"NUL inside the value", 3, {"Base", "k", STArg("a\0b"sv)}, true},
+        {"value of a single NUL (would delete the key)", 3, {"Base", "k", STArg("\0"sv)}, true},
+        {"NUL inside the key", 3, {"Base", STArg("k\0x"sv), "v"}, true},
+        {"NUL inside the section", 3, {STArg("Base\0x"sv), "k", "v"}, true},
+        {"NUL inside a section to delete", 5, {STArg("Base\0x"sv), nullptr, nullptr}, true},
+        {"NUL inside a key to delete", 4, {"Base", STArg("k\0x"sv), nullptr}, true},
+        {"NUL inside a Unicode value", 3, {"Base", "k", STArg("a\0b"sv, true)}, true},
+        {"NUL inside the per-user file's value", 2, {"Base", "k", STArg("a\0b"sv)}, false},
+        // Empty texts stand for absent arguments: a value with an empty key
+        // would delete the section, one with an empty section do nothing.
+        {"value with an empty key", 3, {"Base", "", "x"}, true},
+        {"value with an empty section", 3, {"", "k", "x"}, true},
+        {"value with empty section and key", 3, {"", "", "x"}, true},
+        {"value with an empty key in the per-user file", 2, {"Base", "", "x"}, false},
+        // Names and values that the reading would take otherwise.
+        {"key as a header", 3, {"Base", "[Evil]", "v"}, true},
+        {"closing bracket in the section", 3, {"a]b", "k", "v"}, true},
+        {"sign in the key", 3, {"Base", "x=y", "v"}, true},
+        {"key as a comment", 3, {"Base", ":k", "v"}, true},
+        {"key beginning with a blank", 3, {"Base", " k", "v"}, true},
+        {"value beginning with a blank", 3, {"Base", "k", " v"}, true},
+    };
+    for (const auto& st : tabCas) {
+        Ecrit(sF, sAvant);
+        Ecrit(m_sConf, sAvant);
+        std::vector<STArg> tabArgs = st.tabArgs;
+        if (st.bFichier) tabArgs.push_back(sF.c_str());
+        EXPECT_FALSE(Ecrire(st.nSurcharge, tabArgs)) << st.pszCas;
+        CXError* pclErreur = m_pclLib->pclGetError();
+        EXPECT_EQ(pclErreur->nGetUserError(), 80294) << st.pszCas;
+        std::string sMessage = pclErreur->pszGetUserMessage();
+        EXPECT_NE(sMessage.find("<" + (st.bFichier ? sF : m_sConf) + ">"), std::string::npos) << st.pszCas;
+        EXPECT_EQ(Lit(sF), sAvant) << st.pszCas;
+        EXPECT_EQ(Lit(m_sConf), sAvant) << st.pszCas;
+    }
+    // The deleting overloads stay as they are.
+    EXPECT_TRUE(Ecrire(3, {"Base", "", "", sF.c_str()}));
+    EXPECT_EQ(Lit(sF), "[Other]\nx = 2\n");
+}
+
+// Values and lists come back whole, however long.
+TEST_F(IniEntries, LongValuesAndListsComeBackWhole) {
+    const std::string sF = m_sRacine + "/long.ini";
+    const std::string sGrande(1 << 20, 'v');
+    EXPECT_TRUE(Ecrire(3, {"s", "big", sGrande.c_str(), sF.c_str()}));
+    EXPECT_EQ(Lire(3, {"s", "big", "", sF.c_str()}), sGrande);
+    std::string sTexte, sSections;
+    for (int i = 0; i < 10000; ++i) {
+        sTexte += "[a_rather_long_section_name_" + std::to_string(i) + "]\n";
+        sSections += "a_rather_long_section_name_" + std::to_string(i) + "\r\n";
+    }
+    Ecrit(sF, sTexte);
+    ASSERT_GT(sSections.size(), 65536u);
+    EXPECT_EQ(Lire(3, {"", "", "", sF.c_str()}), sSections);
 }
 
 }  // namespace
