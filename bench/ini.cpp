@@ -1,7 +1,8 @@
 // Profile lookups beside inih's parser on the same file: 1,000 random
 // (section, key) lookups in a file of 10,000 keys (100 sections of 100
-// keys), each lookup reading the file from disk as INILit does. The inih
-// handler copies the value and stops the parse at the key.
+// keys), each lookup reading the file from disk. The bounded lookup fills
+// a fixed buffer; the unbounded one returns the whole value, as INILit
+// does. The inih handler copies the value and stops the parse at the key.
 #include <benchmark/benchmark.h>
 #include <ini.h>
 #include <unistd.h>
@@ -84,6 +85,21 @@ void BM_GetPrivateProfileString(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * k_nRecherches);
 }
 BENCHMARK(BM_GetPrivateProfileString)->Unit(benchmark::kMillisecond);
+
+void BM_GetPrivateProfileText(benchmark::State& state) {
+    const STJeu& stJeu = Jeu();
+    for (auto _ : state) {
+        for (const STRecherche& st : stJeu.tabRecherches) {
+            std::string s = GetPrivateProfileText(st.sSection.c_str(), st.sCle.c_str(), "", stJeu.sFichier.c_str());
+            benchmark::DoNotOptimize(s);
+        }
+    }
+    for (const STRecherche& st : stJeu.tabRecherches)
+        if (GetPrivateProfileText(st.sSection.c_str(), st.sCle.c_str(), "", stJeu.sFichier.c_str()) != st.sValeur)
+            state.SkipWithError("wrong value");
+    state.SetItemsProcessed(state.iterations() * k_nRecherches);
+}
+BENCHMARK(BM_GetPrivateProfileText)->Unit(benchmark::kMillisecond);
 
 struct STCible {
     const STRecherche* pst;
