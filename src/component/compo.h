@@ -46,16 +46,7 @@ public:
     // Empty texts stand for absent arguments; no file means the per-user one.
     static CZNDSTR INILit(const char* pszSection, const char* pszCle, const char* pszDefaut, const char* pszFichier);
     bool INIEcrit(const char* pszSection, const char* pszCle, const char* pszValeur, const char* pszFichier);
-    // -- Variants, Min and Max, regular expressions --
-    // The first argument is given; the further ones are fetched from the
-    // host as variants and converted to text or real. Ties keep the
-    // earlier argument. A fetch failure gives the empty text or 0.
-    CZNDSTR Max(const char* pszPremier) { return _MinMaxTexte(pszPremier, true); }
-    CZNDSTR Min(const char* pszPremier) { return _MinMaxTexte(pszPremier, false); }
-    double Max(double rPremier) { return _MinMaxReel(rPremier, true); }
-    double Min(double rPremier) { return _MinMaxReel(rPremier, false); }
-    CZNDSTR _MinMaxTexte(const char* pszPremier, bool bMax);
-    double _MinMaxReel(double rPremier, bool bMax);
+    // -- Regular expressions --
     // Whole-text match; the groups go into the variables passed from the
     // third argument on (their number must equal the groups that matched).
     bool ChaineVerifieFormat(const char* pszTexte, const char* pszFormat);

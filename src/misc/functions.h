@@ -16,6 +16,17 @@ bool _DIVERS_bInitModule();
 
 namespace misc {
 
+// ---- Min and Max ---------------------------------------------------------------------------
+// The first argument is given; the further ones are fetched from the host
+// as variants and compared as texts or reals. Ties keep the earlier
+// argument; a value that does not convert takes no part; a failed fetch
+// gives the empty text or 0.
+
+CZNDSTR Max(CZNLibrary& lib, const char* pszPremier);
+CZNDSTR Min(CZNLibrary& lib, const char* pszPremier);
+double Max(CZNLibrary& lib, double rPremier);
+double Min(CZNLibrary& lib, double rPremier);
+
 // ---- Phonetic key ------------------------------------------------------------------------
 
 // Phonétique(text): the French phonetic key of a word or a name.

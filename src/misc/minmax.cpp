@@ -1,15 +1,18 @@
-// Max and Min over any number of arguments.
-#include "component/compo.h"
+// Max and Min over any number of arguments: the first is given, the others
+// are fetched from the host as variants.
 #include "core/any.h"
 #include "core/strfunc.h"
+#include "misc/functions.h"
 
-CZNDSTR CComposanteStandard::_MinMaxTexte(const char* pszPremier, bool bMax) {
+namespace {
+
+CZNDSTR _MinMaxTexte(CZNLibrary& lib, const char* pszPremier, bool bMax) {
     CAny clCourant;
     clCourant.__SetType(ANY_CSTR);
     clCourant.SetValue(pszPremier != nullptr ? pszPremier : "");
-    for (int i = 2; i <= wGetNbParam(); ++i) {
+    for (int i = 2; i <= lib.wGetNbParam(); ++i) {
         CAny clArgument;
-        if (!bGetParamAny(i, &clArgument)) return CZNDSTR();
+        if (!lib.bGetParamAny(i, &clArgument)) return CZNDSTR();
         // A value the host cannot show as a text takes no part.
         if (clArgument.nCastTo(ANY_CSTR) > 99 || clArgument.nGetType() != ANY_CSTR) continue;
         const char* pszCourant = "";
@@ -24,14 +27,25 @@ CZNDSTR CComposanteStandard::_MinMaxTexte(const char* pszPremier, bool bMax) {
     return CZNDSTR(psz);
 }
 
-double CComposanteStandard::_MinMaxReel(double rPremier, bool bMax) {
+double _MinMaxReel(CZNLibrary& lib, double rPremier, bool bMax) {
     double rCourant = rPremier;
-    for (int i = 2; i <= wGetNbParam(); ++i) {
+    for (int i = 2; i <= lib.wGetNbParam(); ++i) {
         CAny clArgument;
-        if (!bGetParamAny(i, &clArgument)) return 0;
+        if (!lib.bGetParamAny(i, &clArgument)) return 0;
         double r = 0;
         if (clArgument.nCastTo(ANY_R8) > 99 || clArgument.nGetREAL(&r) != 0) continue;
         if ((bMax && rCourant < r) || (!bMax && rCourant > r)) rCourant = r;
     }
     return rCourant;
 }
+
+}  // namespace
+
+namespace misc {
+
+CZNDSTR Max(CZNLibrary& lib, const char* pszPremier) { return _MinMaxTexte(lib, pszPremier, true); }
+CZNDSTR Min(CZNLibrary& lib, const char* pszPremier) { return _MinMaxTexte(lib, pszPremier, false); }
+double Max(CZNLibrary& lib, double rPremier) { return _MinMaxReel(lib, rPremier, true); }
+double Min(CZNLibrary& lib, double rPremier) { return _MinMaxReel(lib, rPremier, false); }
+
+}  // namespace misc
