@@ -49,8 +49,9 @@ Octets Source(int nGenre) {
     }
     // A document: 5,000 words made of syllables, the common ones far more
     // frequent than the rare ones, with sentences and lines.
-    static const char* const k_tabSyllabes[] = {"ka", "ro", "mi", "te", "lu", "sa", "ne", "po", "di", "va", "ri", "co",
-                                                "ma", "fe", "tu", "ba", "li", "go", "shi", "en", "an", "qu", "or", "is"};
+    static const char* const k_tabSyllabes[] = {"ka", "ro", "mi", "te", "lu", "sa", "ne", "po",
+                                                "di", "va", "ri", "co", "ma", "fe", "tu", "ba",
+                                                "li", "go", "shi", "en", "an", "qu", "or", "is"};
     std::vector<std::string> tabMots;
     for (int i = 0; i < 5000; ++i) {
         std::string s;

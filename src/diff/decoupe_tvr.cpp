@@ -129,7 +129,8 @@ bool DIFF_bDecoupeFichierProjet(const uint8_t* pbySource, uint32_t dwSource, con
                STPlanSection{stVS.dwEntete, stVS.dwEntete + stVS.dwTailleEntete, 0, 0, 0, 0});
         for (uint32_t i = 0; i < stV.tabParties.size(); ++i) {
             const STPartieLue& stP = stV.tabParties[i];
-            if (stP.dwTaille != 0) Ajoute(stP.dwDebut, stP.dwDebut + stP.dwTaille, _stPourPartie(stS, dwSource, k, stP, i));
+            if (stP.dwTaille != 0)
+                Ajoute(stP.dwDebut, stP.dwDebut + stP.dwTaille, _stPourPartie(stS, dwSource, k, stP, i));
         }
     }
     std::stable_sort(tabRegions.begin(), tabRegions.end(),
@@ -151,21 +152,23 @@ bool DIFF_bDecoupeFichierProjet(const uint8_t* pbySource, uint32_t dwSource, con
         }
         tabPlan.push_back(st);
     };
+    // Target bytes outside the structure, matched against the whole source.
+    auto PoseHorsStructure = [&](uint32_t dwDebut, uint32_t dwFin) {
+        STPlanSection st = stTout;
+        st.dwCibleDebut = dwDebut;
+        st.dwCibleFin = dwFin;
+        Pose(st);
+    };
     uint32_t dwPosition = 0;
     for (const STPlanSection& st : tabRegions) {
         if (st.dwCibleDebut > dwPosition) {
-            STPlanSection stTrou = stTout;
-            stTrou.dwCibleDebut = dwPosition;
-            stTrou.dwCibleFin = st.dwCibleDebut;
-            Pose(stTrou);
+            PoseHorsStructure(dwPosition, st.dwCibleDebut);
             dwPosition = st.dwCibleDebut;
         }
         if (st.dwCibleDebut < dwPosition) {
+            // Overlapping regions: what passes the covered part is matched whole.
             if (st.dwCibleFin > dwPosition) {
-                STPlanSection stReste = stTout;
-                stReste.dwCibleDebut = dwPosition;
-                stReste.dwCibleFin = st.dwCibleFin;
-                Pose(stReste);
+                PoseHorsStructure(dwPosition, st.dwCibleFin);
                 dwPosition = st.dwCibleFin;
             }
             continue;
@@ -173,12 +176,7 @@ bool DIFF_bDecoupeFichierProjet(const uint8_t* pbySource, uint32_t dwSource, con
         Pose(st);
         dwPosition = std::max(dwPosition, st.dwCibleFin);
     }
-    if (dwPosition < dwCible) {
-        STPlanSection stFin = stTout;
-        stFin.dwCibleDebut = dwPosition;
-        stFin.dwCibleFin = dwCible;
-        Pose(stFin);
-    }
+    if (dwPosition < dwCible) PoseHorsStructure(dwPosition, dwCible);
     if (tabPlan.empty()) tabPlan.push_back(STPlanSection{0, dwSource, 0, dwCible, 0, 0});
     return true;
 }

@@ -222,7 +222,8 @@ TEST(Checksum, Adler32CommeDefinition) {
                          size_t(5535), size_t(5536), size_t(5537), size_t(5552), size_t(11104), size_t(20000)}) {
             for (size_t nDecalage : {size_t(0), size_t(3), size_t(16)}) {
                 const uint8_t* p = ab.data() + nDecalage;
-                const uint32_t dwDepart = nDecalage == 0 ? 0u : ((nDepart * 7919u) % 65521u) | (((nDepart * 104729u) % 65521u) << 16);
+                const uint32_t dwDepart =
+                    nDecalage == 0 ? 0u : ((nDepart * 7919u) % 65521u) | (((nDepart * 104729u) % 65521u) << 16);
                 ++nDepart;
                 uint32_t a = dwDepart & 0xFFFFu, b = dwDepart >> 16;
                 for (size_t i = 0; i < n; ++i) {
@@ -250,7 +251,8 @@ TEST(Checksum, AutrePolynomeSansToucherLePublie) {
     };
     for (const STCas& st : k_tab) {
         CCrc2 cl(st.dwPolynome);
-        EXPECT_EQ(cl.nCalcule(ab.data(), st.n, st.dwPrecedent), nCrcBits(st.dwPolynome, ab.data(), st.n, st.dwPrecedent))
+        EXPECT_EQ(cl.nCalcule(ab.data(), st.n, st.dwPrecedent),
+                  nCrcBits(st.dwPolynome, ab.data(), st.n, st.dwPrecedent))
             << std::hex << st.dwPolynome << " " << st.n;
         CCrc2 clCopie(cl);
         EXPECT_EQ(clCopie.nCalcule(ab.data(), st.n), nCrcBits(st.dwPolynome, ab.data(), st.n, 0));

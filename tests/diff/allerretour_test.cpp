@@ -109,8 +109,8 @@ std::vector<STInstr> Instructions(const Octets& abDiff, Octets* pabInsertion = n
     const uint32_t n = Lit<uint32_t>(abCorps.data() + 12);
     const uint8_t* p = abCorps.data() + 8 + nEntete;
     for (uint32_t i = 0; i < n; ++i)
-        tab.push_back(STInstr{static_cast<EDiffInstructionType>(Lit<uint32_t>(p + 12 * i)), Lit<uint32_t>(p + 12 * i + 4),
-                              Lit<uint32_t>(p + 12 * i + 8)});
+        tab.push_back(STInstr{static_cast<EDiffInstructionType>(Lit<uint32_t>(p + 12 * i)),
+                              Lit<uint32_t>(p + 12 * i + 4), Lit<uint32_t>(p + 12 * i + 8)});
     if (pabInsertion != nullptr) {
         const uint32_t nInsertion = Lit<uint32_t>(abCorps.data() + 40);
         pabInsertion->assign(p + 12 * n, p + 12 * n + nInsertion);

@@ -62,7 +62,9 @@ inline Octets Edite(const Octets& abSource, uint32_t nEdits, uint32_t nLongueurM
                 for (size_t i = 0; i < n && nPos + i < ab.size(); ++i) ab[nPos + i] = abNeuf[i];
                 break;
             case 1: ab.insert(ab.begin() + static_cast<long>(nPos), abNeuf.begin(), abNeuf.end()); break;
-            default: ab.erase(ab.begin() + static_cast<long>(nPos), ab.begin() + static_cast<long>(std::min(ab.size(), nPos + n)));
+            default:
+                ab.erase(ab.begin() + static_cast<long>(nPos),
+                         ab.begin() + static_cast<long>(std::min(ab.size(), nPos + n)));
         }
     }
     return ab;

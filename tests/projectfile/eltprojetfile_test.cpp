@@ -95,8 +95,8 @@ TEST(EltProjetFile, RelectureDesVersions) {
             EXPECT_EQ(cl->dwGetTaillePartie(i), tabAttendu[v - 1][i].size());
             CQVBuffer clPartie;
             ASSERT_TRUE(cl->bGetPartie(i, clPartie));
-            EXPECT_EQ(Octets(clPartie.pbyGetUncodedBuffer(), clPartie.pbyGetUncodedBuffer() + clPartie.dwGetSizeDirect()),
-                      tabAttendu[v - 1][i])
+            const uint8_t* p = clPartie.pbyGetUncodedBuffer();
+            EXPECT_EQ(Octets(p, p + clPartie.dwGetSizeDirect()), tabAttendu[v - 1][i])
                 << "version " << v << " part " << i;
         }
     }
