@@ -8,6 +8,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 
 // Answers of a source or a sink besides a byte count.
 enum eFLUX_COMPACT : int32_t {
@@ -52,3 +54,15 @@ public:
 private:
     uint16_t m_wValeur = 0;
 };
+
+// A coder's working memory, or null when it cannot be had (the coder then
+// ends with MEMOIRE). Through the ordinary operator new, so that a program
+// that replaces it sees these allocations as well.
+template <typename T>
+std::unique_ptr<T> pclContexteCodeur() {
+    try {
+        return std::make_unique<T>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}

@@ -11,8 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "codec/compact_interne.h"
 
@@ -107,16 +105,15 @@ int nCodeEcriture(IXStream& clFichier, int nAutre) {
 }
 
 int nCopie(IXStream& clSource, IXStream& clDest, uint64_t qwTaille, CSuivi& clSuivi, int nLecture, int nEcriture) {
-    std::unique_ptr<uint8_t[]> pby(new (std::nothrow) uint8_t[PIECE_COPIE]);
-    if (!pby) return COMPACT_MEMOIRE;
+    uint8_t aby[PIECE_COPIE];
     uint64_t qwFait = 0;
     while (qwFait < qwTaille) {
         if (!clSuivi.bContinue(qwFait)) return COMPACT_ARRET;
         const uint32_t nVoulu = qwTaille - qwFait < PIECE_COPIE ? static_cast<uint32_t>(qwTaille - qwFait) : PIECE_COPIE;
         unsigned nLu = 0;
-        if (!clSource.bRead(pby.get(), nVoulu, &nLu)) return nLecture;
+        if (!clSource.bRead(aby, nVoulu, &nLu)) return nLecture;
         if (nLu == 0) return qwTaille == UINT64_MAX ? COMPACT_OK : nLecture;
-        if (!clDest.bWrite(pby.get(), nLu, nullptr)) return nCodeEcriture(clDest, nEcriture);
+        if (!clDest.bWrite(aby, nLu, nullptr)) return nCodeEcriture(clDest, nEcriture);
         qwFait += nLu;
     }
     return COMPACT_OK;

@@ -4,8 +4,6 @@
 // data: the archive is damaged or cut short.
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "codec/lh5.h"
 #include "codec/lh5_huffman.h"
@@ -247,7 +245,7 @@ struct CDecodeur {
 }  // namespace
 
 eCODAGE decode(ISourceCompact& clSource, IPuitsCompact& clPuits, uint64_t qwTaille, STBilan* pstBilan) {
-    std::unique_ptr<CDecodeur> pcl(new (std::nothrow) CDecodeur);
+    std::unique_ptr<CDecodeur> pcl = pclContexteCodeur<CDecodeur>();
     if (!pcl) return eCODAGE::MEMOIRE;
     pcl->pclSource = &clSource;
     pcl->pclPuits = &clPuits;

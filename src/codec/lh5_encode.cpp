@@ -2,8 +2,6 @@
 // with one step of lazy evaluation, gathered into blocks of symbols, each
 // block sent with Huffman codes built from its own frequencies.
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "codec/lh5.h"
 #include "codec/lh5_huffman.h"
@@ -430,7 +428,7 @@ struct CEncodeur {
 }  // namespace
 
 eCODAGE encode(ISourceCompact& clSource, IPuitsCompact& clPuits, STBilan* pstBilan) {
-    std::unique_ptr<CEncodeur> pcl(new (std::nothrow) CEncodeur);
+    std::unique_ptr<CEncodeur> pcl = pclContexteCodeur<CEncodeur>();
     if (!pcl) return eCODAGE::MEMOIRE;
     pcl->pclSource = &clSource;
     pcl->pclPuits = &clPuits;

@@ -5,8 +5,6 @@
 #include "codec/lzw_vieux.h"
 
 #include <cstring>
-#include <memory>
-#include <new>
 
 namespace lzw_vieux {
 
@@ -159,7 +157,7 @@ bool bLitEntete(const uint8_t* pbyEntete, STEntete* pst) {
 }
 
 eCODAGE decode(ISourceCompact& clSource, IPuitsCompact& clPuits, uint64_t qwTaille, uint16_t* pwCrc16) {
-    std::unique_ptr<CDecodeur> pcl(new (std::nothrow) CDecodeur);
+    std::unique_ptr<CDecodeur> pcl = pclContexteCodeur<CDecodeur>();
     if (!pcl) return eCODAGE::MEMOIRE;
     pcl->pclSource = &clSource;
     pcl->pclPuits = &clPuits;

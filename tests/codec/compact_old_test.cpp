@@ -120,7 +120,7 @@ public:
     explicit CSource(const Octets& ab) : m_ab(ab) {}
     int32_t nLit(uint8_t* pby, uint32_t n) override {
         n = std::min<uint32_t>(std::min<uint32_t>(n, 777), static_cast<uint32_t>(m_ab.size() - m_nPos));
-        std::memcpy(pby, m_ab.data() + m_nPos, n);
+        if (n != 0) std::memcpy(pby, m_ab.data() + m_nPos, n);
         m_nPos += n;
         return static_cast<int32_t>(n);
     }

@@ -30,7 +30,7 @@ public:
     int32_t nLit(uint8_t* pby, uint32_t n) override {
         if (m_nPos >= m_nEchec) return m_nReponseEchec;
         n = std::min<uint32_t>({n, m_nPiece, static_cast<uint32_t>(m_ab.size() - m_nPos)});
-        std::memcpy(pby, m_ab.data() + m_nPos, n);
+        if (n != 0) std::memcpy(pby, m_ab.data() + m_nPos, n);
         m_nPos += n;
         return static_cast<int32_t>(n);
     }
