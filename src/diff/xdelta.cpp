@@ -75,6 +75,7 @@ bool CDiffXDelta::_bDebutCalcul(const uint8_t* pbySource, uint32_t dwSource, con
                                 uint32_t dwCible) {
     m_eErreur = DIFF_OK;
     m_bIndexValide = false;
+    m_bIndexToutValide = false;
     m_pclSourceSection.reset();
     m_pclCibleSection.reset();
     if ((pbySource == nullptr && dwSource != 0) || (pbyCible == nullptr && dwCible != 0))
@@ -188,9 +189,12 @@ bool CDiffXDelta::_bCalculeSection(const STPlanSection& stPlan, CDiffBufferSecti
 bool CDiffXDelta::_bApparie(const uint8_t* pbyS, uint32_t dwS, const uint8_t* pbyT, uint32_t dwT,
                             CDiffBufferSection& clSection) {
     const uint32_t B = TAILLE_BLOC;
-    if (!m_bIndexValide || m_clIndex.pbyGetSource() != pbyS || m_clIndex.dwGetTaille() != dwS) {
-        if (!m_clIndex.bConstruit(pbyS, dwS, B)) return _bErreur(DIFF_ERR_MEMOIRE);
-        m_bIndexValide = true;
+    const bool bTout = pbyS == m_pbySource && dwS == m_dwTailleSource;
+    CIndexBlocs& clIndex = bTout ? m_clIndexTout : m_clIndex;
+    bool& bValide = bTout ? m_bIndexToutValide : m_bIndexValide;
+    if (!bValide || clIndex.pbyGetSource() != pbyS || clIndex.dwGetTaille() != dwS) {
+        if (!clIndex.bConstruit(pbyS, dwS, B)) return _bErreur(DIFF_ERR_MEMOIRE);
+        bValide = true;
     }
     CAdlerGlissant clAdler;
     bool bFenetre = false;   // clAdler holds the window at t
@@ -204,7 +208,7 @@ bool CDiffXDelta::_bApparie(const uint8_t* pbyS, uint32_t dwS, const uint8_t* pb
                 clAdler.Init(pbyT + t, B);
             bFenetre = true;
             uint32_t s;
-            if (m_clIndex.bCherche(clAdler.dwGet(), &s)) {
+            if (clIndex.bCherche(clAdler.dwGet(), &s)) {
                 const uint32_t dwLongueur = _dwLongueurEgale(pbyT + t, pbyS + s, std::min(dwT - t, dwS - s));
                 if (dwLongueur >= B) {
                     uint32_t dwRecul = 0;

@@ -102,8 +102,12 @@ private:
     // The section's data when they had to be unpacked.
     std::unique_ptr<CQVBuffer> m_pclSourceSection;
     std::unique_ptr<CQVBuffer> m_pclCibleSection;
+    // The index of the last section's source, and the one of the whole
+    // source, which regions without a counterpart all share.
     CIndexBlocs m_clIndex;
     bool m_bIndexValide = false;
+    CIndexBlocs m_clIndexTout;
+    bool m_bIndexToutValide = false;
     int m_nPourcentageMax = POURCENTAGE_AUCUN;
     eBUFFER_PACKMETHOD m_ePackCorps = BUFFER_PACK_ZLW;
     EErrorType m_eErreur = DIFF_OK;
