@@ -7,7 +7,7 @@
 #include <string>
 
 #include "codec/compact.h"
-#include "codec/compact_functions.h"
+#include "codec/functions.h"
 #include "platform/charset.h"
 
 namespace codec {

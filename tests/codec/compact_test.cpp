@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "codec/compact.h"
-#include "codec/compact_functions.h"
+#include "codec/functions.h"
 #include "core/zndstr.h"
 #include "files/files_test_util.h"
 #include "runtime/znlibrary.h"
