@@ -97,4 +97,9 @@ public:
     int64_t m_nTaille = 0;
 };
 
+// Estimates the compiled size of a built automaton into its m_nTaille;
+// false when the library's compilation would pass k_nTailleMax in memory, or
+// its own work limit.
+bool bEstimeTaille(CAutomate& clA);
+
 }  // namespace regexp
