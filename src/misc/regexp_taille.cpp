@@ -18,8 +18,9 @@ namespace {
 // second for it, half a second for the replay).
 constexpr int64_t k_nTravailMax = int64_t(1) << 23;
 
-// Replays the library's computation of epsilon closures on a copy of the automaton, with the copies it makes of
-// what follows each assertion, counting its work instead of keeping sets.
+// Replays the library's computation of epsilon closures on a copy of the
+// automaton, with the copies it makes of what follows each assertion,
+// counting its work instead of keeping sets.
 class CFermetures {
 public:
     CFermetures(const std::vector<STNoeud>& tab, int64_t nMax) : m_nOriginaux(tab.size()), m_nMax(nMax) {
