@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/temp_home.h"
 #include "e2e_common.h"
 #include "infolangue.h"
 #include "module.h"
@@ -122,13 +123,7 @@ protected:
         if (m_bTZ) m_sTZ = psz;
         setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
         tzset();
-        psz = getenv("HOME");
-        m_bHome = psz != nullptr;
-        if (m_bHome) m_sHome = psz;
-        char szModele[] = "/tmp/dates_e2e_XXXXXX";
-        ASSERT_NE(mkdtemp(szModele), nullptr);
-        m_sRacine = szModele;
-        setenv("HOME", m_sRacine.c_str(), 1);
+        ASSERT_FALSE(m_clHome.sRep().empty());
         e2e::Session();
     }
     void TearDown() override {
@@ -138,12 +133,6 @@ protected:
         else
             unsetenv("TZ");
         tzset();
-        if (m_bHome)
-            setenv("HOME", m_sHome.c_str(), 1);
-        else
-            unsetenv("HOME");
-        std::string sCommande = "rm -rf '" + m_sRacine + "'";
-        EXPECT_EQ(system(sCommande.c_str()), 0);
     }
 
     static void Verifie(const json& j, const STCas& c, const std::string& sNom) {
@@ -161,8 +150,9 @@ protected:
         }
     }
 
-    bool m_bTZ = false, m_bHome = false;
-    std::string m_sTZ, m_sHome, m_sRacine;
+    bool m_bTZ = false;
+    std::string m_sTZ;
+    CHomeTemporaire m_clHome;   // a home of the test's own for the fixture's life
 };
 
 TEST_F(DatesE2E, FrenchNamesInFrench) {
