@@ -86,15 +86,6 @@ bool write_header(IXStream& clSortie, const STEntete& st) {
     return clSortie.bWrite(0, aby, sizeof aby, nullptr);
 }
 
-int _nCodeCodage(eCODAGE e) {
-    switch (e) {
-        case eCODAGE::OK: return COMPACT_OK;
-        case eCODAGE::MEMOIRE: return COMPACT_MEMOIRE;
-        case eCODAGE::ARRET: return COMPACT_ARRET;
-        default: return COMPACT_ABIMEE;
-    }
-}
-
 // The plain copy that replaces a coding that gains nothing: the source
 // again from its start, over the output from its start, cut after it.
 int store(CDiskFile& clSource, CDiskFile& clSortie, CSuivi& clSuivi) {
@@ -124,7 +115,9 @@ int add(CDiskFile& clSource, uint64_t qwTaille, CDiskFile& clSortie, STEntete& s
             if (clPuits.bSansGain()) return store(clSource, clSortie, clSuivi);
             return nCodeEcriture(clSortie, COMPACT_ECRITURE);
         case eCODAGE::LECTURE: return COMPACT_LECTURE;
-        default: return _nCodeCodage(e);
+        case eCODAGE::MEMOIRE: return COMPACT_MEMOIRE;
+        case eCODAGE::ARRET: return COMPACT_ARRET;
+        case eCODAGE::DONNEES: return COMPACT_ECRITURE;   // the encoder reads no coded data
     }
     // A source that grew past 4 GB while it was read does not fit either.
     if (stCodage.qwLus > TAILLE_MAX) return store(clSource, clSortie, clSuivi);
@@ -153,11 +146,7 @@ int nExtract(CDiskFile& clArchive, const STEntete& st, CDiskFile& clSortie, CSui
     lh5::STBilan stCodage;
     const eCODAGE e = lh5::decode(clLecteur, clPuits, st.dwTaille, &stCodage);
     stBilan.wCrc16 = stCodage.wCrc16;
-    switch (e) {
-        case eCODAGE::ECRITURE: return nCodeEcriture(clSortie, COMPACT_CREATION);
-        case eCODAGE::LECTURE: return COMPACT_OUVERTURE;
-        default: return _nCodeCodage(e);
-    }
+    return nCodeDecodage(e, clSortie);
 }
 
 bool _bOuvreLecture(CDiskFile& cl, const char* pszNom, struct stat64* pst) {
@@ -165,7 +154,6 @@ bool _bOuvreLecture(CDiskFile& cl, const char* pszNom, struct stat64* pst) {
     if (!cl.bOpen(pszNom, IXStream::eACCESS_READ, IXStream::eSHARE_SHARED, IXStream::eCREATE_OPEN)) return false;
     return fstat64(cl.nGetHandle(), pst) == 0 && S_ISREG(pst->st_mode);
 }
-
 
 // A file that is no archive, copied unchanged to the destination.
 int _nCopieTelle(CDiskFile& clArchive, const struct stat64& stArchive, const char* pszDestination,

@@ -45,6 +45,10 @@ enum class eCODAGE {
     MEMOIRE,    // working memory could not be had
 };
 
+// How a coder ends when its source or sink answered n (below 0): stopped,
+// or eAutre.
+inline eCODAGE eFinFlux(int32_t n, eCODAGE eAutre) { return n == FLUX_ARRET ? eCODAGE::ARRET : eAutre; }
+
 // The CRC-16 of LHA archives over the bytes a coder reads or writes.
 class CCrc16Lha {
 public:

@@ -98,6 +98,9 @@ private:
 // nAutre.
 int nCodeEcriture(IXStream& clFichier, int nAutre);
 
+// Code of a decoding that ended with e, writing to clSortie.
+int nCodeDecodage(eCODAGE e, IXStream& clSortie);
+
 // Copies the rest of clSource (from its position) to clDest in pieces of
 // PIECE_COPIE, following the operation. 0 or a code: nLecture when the
 // source fails, nEcriture (or a full disk) when the destination does.

@@ -104,6 +104,18 @@ int nCodeEcriture(IXStream& clFichier, int nAutre) {
     return nErrno == ENOSPC || nErrno == EDQUOT ? COMPACT_DISQUE_PLEIN : nAutre;
 }
 
+int nCodeDecodage(eCODAGE e, IXStream& clSortie) {
+    switch (e) {
+        case eCODAGE::OK: return COMPACT_OK;
+        case eCODAGE::DONNEES: return COMPACT_ABIMEE;
+        case eCODAGE::LECTURE: return COMPACT_OUVERTURE;
+        case eCODAGE::ECRITURE: return nCodeEcriture(clSortie, COMPACT_CREATION);
+        case eCODAGE::MEMOIRE: return COMPACT_MEMOIRE;
+        case eCODAGE::ARRET: return COMPACT_ARRET;
+    }
+    return COMPACT_ABIMEE;
+}
+
 int nCopie(IXStream& clSource, IXStream& clDest, uint64_t qwTaille, CSuivi& clSuivi, int nLecture, int nEcriture) {
     uint8_t aby[PIECE_COPIE];
     uint64_t qwFait = 0;

@@ -41,15 +41,8 @@ int nOldDecompacte(CDiskFile& clArchive, const char* pszArchive, const struct st
     CSourceFichier clLecteur(clArchive, UINT64_MAX, nullptr);
     CPuitsFichier clPuits(clSortie.clFichier(), &clSuivi, nullptr);
     uint16_t wCrc = 0;
-    switch (lzw_vieux::decode(clLecteur, clPuits, stEntete.dwTaille, &wCrc)) {
-        case eCODAGE::OK: break;
-        case eCODAGE::ECRITURE: return nCodeEcriture(clSortie.clFichier(), COMPACT_CREATION);
-        case eCODAGE::LECTURE: return COMPACT_OUVERTURE;
-        case eCODAGE::MEMOIRE: return COMPACT_MEMOIRE;
-        case eCODAGE::ARRET: return COMPACT_ARRET;
-        case eCODAGE::DONNEES: return COMPACT_ABIMEE;
-    }
-    n = clSortie.nValide(stArchive);
+    n = nCodeDecodage(lzw_vieux::decode(clLecteur, clPuits, stEntete.dwTaille, &wCrc), clSortie.clFichier());
+    if (n == COMPACT_OK) n = clSortie.nValide(stArchive);
     if (n != COMPACT_OK) return n;
     clSuivi.Termine();
     stBilan.bVieuxFormat = true;

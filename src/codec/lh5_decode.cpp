@@ -52,7 +52,7 @@ struct CDecodeur {
             if (nLu == nEntree && !bFinSource) {
                 const int32_t n = pclSource->nLit(abyEntree, PIECE);
                 if (n < 0) {
-                    if (eEchec == eCODAGE::OK) eEchec = n == FLUX_ARRET ? eCODAGE::ARRET : eCODAGE::LECTURE;
+                    if (eEchec == eCODAGE::OK) eEchec = eFinFlux(n, eCODAGE::LECTURE);
                     bFinSource = true;
                 } else if (n == 0) {
                     bFinSource = true;
@@ -177,7 +177,7 @@ struct CDecodeur {
         if (n == 0) return true;
         clCrc.Ajoute(abySortie + DICSIZ, n);
         const int32_t r = pclPuits->nEcrit(abySortie + DICSIZ, n);
-        if (r != 0) return bEchec(r == FLUX_ARRET ? eCODAGE::ARRET : eCODAGE::ECRITURE);
+        if (r != 0) return bEchec(eFinFlux(r, eCODAGE::ECRITURE));
         stBilan.qwEcrits += n;
         std::memmove(abySortie, abySortie + nSortie - DICSIZ, DICSIZ);
         nSortie = DICSIZ;

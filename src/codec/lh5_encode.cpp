@@ -1,6 +1,7 @@
 // The "-lh5-" encoder: matches found through hash chains over the last 8 KB
 // with one step of lazy evaluation, gathered into blocks of symbols, each
 // block sent with Huffman codes built from its own frequencies.
+#include <algorithm>
 #include <cstring>
 
 #include "codec/lh5.h"
@@ -21,9 +22,9 @@ constexpr uint32_t HACHE = 1u << HACHE_BITS;
 // slot in the ring of links with the current one, which is only linked
 // after the search: the link is still there when the chain reaches it.
 constexpr uint32_t DISTANCE_MAX = DICSIZ;
-constexpr uint32_t BLOC_MAX = 0xFFFF;           // symbols of one block (a 16-bit count)
-constexpr uint32_t PIECE_SYMBOLES = 0x800;      // symbols weighed at a time
-constexpr uint32_t SORTIE = 1u << 16;      // coded bytes handed over at once
+constexpr uint32_t BLOC_MAX = 0xFFFF;        // symbols of one block (a 16-bit count)
+constexpr uint32_t PIECE_SYMBOLES = 0x800;   // symbols weighed at a time
+constexpr uint32_t SORTIE = 1u << 16;        // coded bytes handed over at once
 // Search effort: links followed at one position, fewer once the previous
 // match is already good; a match this long is taken at once.
 constexpr uint32_t CHAINE = 256;
@@ -83,10 +84,8 @@ struct CEncodeur {
             return;
         }
         const int32_t n = pclPuits->nEcrit(abySortie, nSortie);
-        if (n == FLUX_ARRET)
-            eEchec = eCODAGE::ARRET;
-        else if (n != 0)
-            eEchec = eCODAGE::ECRITURE;
+        if (n != 0)
+            eEchec = eFinFlux(n, eCODAGE::ECRITURE);
         else
             stBilan.qwEcrits += nSortie;
         nSortie = 0;
@@ -229,7 +228,7 @@ struct CEncodeur {
 
     static uint32_t BitsDistance(uint32_t p) { return p == 0 ? 0 : 32 - static_cast<uint32_t>(__builtin_clz(p)); }
 
-    // The first nSymboles symbols gathered, as one block.
+    // The first nSymb symbols gathered, as one block.
     void send_block(uint32_t nSymb) {
         if (nSymb == 0) return;
         putbits<false>(16, nSymb);
@@ -285,7 +284,8 @@ struct CEncodeur {
         }
     }
 
-    // A literal, or a match of nLongueur bytes nDistance back.
+    // A literal (c below 256), or a match of c - 256 + THRESHOLD bytes
+    // nDistance back.
     void output(uint32_t c, uint32_t nDistance) {
         awC[nSymboles] = static_cast<uint16_t>(c);
         ++adwPieceC[c];
@@ -316,7 +316,7 @@ struct CEncodeur {
             if (nVoulu > PIECE) nVoulu = PIECE;
             const int32_t n = pclSource->nLit(abyFenetre + nFin, nVoulu);
             if (n < 0) {
-                eEchec = n == FLUX_ARRET ? eCODAGE::ARRET : eCODAGE::LECTURE;
+                eEchec = eFinFlux(n, eCODAGE::LECTURE);
                 return false;
             }
             if (n == 0) {

@@ -52,7 +52,7 @@ struct CDecodeur {
         while (nBits < nLargeur) {
             if (nLu == nEntree) {
                 const int32_t n = pclSource->nLit(abyEntree, PIECE);
-                if (n < 0) return bEchec(n == FLUX_ARRET ? eCODAGE::ARRET : eCODAGE::LECTURE);
+                if (n < 0) return bEchec(eFinFlux(n, eCODAGE::LECTURE));
                 if (n == 0) return bEchec(eCODAGE::DONNEES);
                 nEntree = static_cast<uint32_t>(n);
                 nLu = 0;
@@ -70,7 +70,7 @@ struct CDecodeur {
         clCrc.Ajoute(abySortie, nSortie);
         const int32_t r = pclPuits->nEcrit(abySortie, nSortie);
         nSortie = 0;
-        if (r != 0) return bEchec(r == FLUX_ARRET ? eCODAGE::ARRET : eCODAGE::ECRITURE);
+        if (r != 0) return bEchec(eFinFlux(r, eCODAGE::ECRITURE));
         return true;
     }
 
