@@ -91,7 +91,7 @@ const STFonctionHote* CTableFonctions::pRow(int nRow) const {
 }
 
 bool bPrepareAppel(const STFonctionHote& stF, const std::vector<json>& tabValeurs, bool bLigneCommande, int nForce,
-                   eCharset eCs, STAppelPrepare& stAppel, std::string& sErreur) {
+                   eCharset eCs, STAppelPrepare& stAppel, std::string& sErreur, bool bInvite) {
     stAppel = STAppelPrepare{};
     if (!stF.bDisponible()) {
         sErreur = stF.sNom[0] + ": not available on this platform";
@@ -133,7 +133,7 @@ bool bPrepareAppel(const STFonctionHote& stF, const std::vector<json>& tabValeur
             auto pclArg = std::make_unique<CArg>();
             int nScore = 0;
             std::string sErr;
-            if (!bConvertit(tabValeurs[i], eK, bLigneCommande, eCs, *pclArg, nScore, sErr)) {
+            if (!bConvertit(tabValeurs[i], eK, bLigneCommande, eCs, *pclArg, nScore, sErr, bInvite)) {
                 if (!bErreurArgument || nForce >= 0)
                     sPremiereErreur = "argument " + std::to_string(i + 1) + ": " + sErr;
                 bErreurArgument = true;

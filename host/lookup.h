@@ -73,6 +73,6 @@ struct STAppelPrepare {
 // values fit the declared kinds (nForce >= 0 picks that overload). False
 // with a message when nothing fits or the function does not exist here.
 bool bPrepareAppel(const STFonctionHote& stF, const std::vector<json>& tabValeurs, bool bLigneCommande, int nForce,
-                   eCharset eCs, STAppelPrepare& stAppel, std::string& sErreur);
+                   eCharset eCs, STAppelPrepare& stAppel, std::string& sErreur, bool bInvite = false);
 
 }  // namespace qvhost

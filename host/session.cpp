@@ -136,7 +136,8 @@ void CSession::Arrete() {
     m_clIndexVariables.Charge({});
 }
 
-json CSession::Appel(const std::string& sNom, const std::vector<json>& tabArgs, bool bLigneCommande, int nSurcharge) {
+json CSession::Appel(const std::string& sNom, const std::vector<json>& tabArgs, bool bLigneCommande, int nSurcharge,
+                     bool bInvite) {
     json jRep = {{"value", nullptr}, {"type", 0}, {"error", nullptr}, {"vars", json::object()}, {"calls", json::object()}};
     IZNLibrary* piLib = m_clModule.piLib();
     if (!piLib) {
@@ -161,7 +162,7 @@ json CSession::Appel(const std::string& sNom, const std::vector<json>& tabArgs, 
         return jRep;
     }
     STAppelPrepare stAppel;
-    if (!bPrepareAppel(*pstF, tabArgs, bLigneCommande, nSurcharge, m_clHote.GetCharset(), stAppel, sErreur)) {
+    if (!bPrepareAppel(*pstF, tabArgs, bLigneCommande, nSurcharge, m_clHote.GetCharset(), stAppel, sErreur, bInvite)) {
         jRep["error"] = ErreurHote(sErreur);
         return jRep;
     }

@@ -24,8 +24,9 @@ public:
 
     // A language call. Answer: {"value", "type", "error", "vars", "calls"},
     // plus "forward" when the component forwarded the call.
+    // bInvite: arguments typed at the prompt (bConvertit).
     json Appel(const std::string& sNom, const std::vector<json>& tabArgs, bool bLigneCommande = false,
-               int nSurcharge = -1);
+               int nSurcharge = -1, bool bInvite = false);
     json Decrit(const std::string& sNom) const;
     json Info(int nCode, intptr_t nArgument) const;
     json Message(int nMessage) const;
@@ -42,6 +43,9 @@ public:
     CModule& Module() { return m_clModule; }
     CHostContext& Hote() { return m_clHote; }
     const CTableFonctions& Fonctions() const { return m_clFonctions; }
+    // The French and English names of the constants and variables, in table order.
+    const std::vector<std::array<std::string, 2>>& NomsConstantes() const { return m_tabNomsConstantes; }
+    const std::vector<std::array<std::string, 2>>& NomsVariables() const { return m_tabNomsVariables; }
 
     static json ErreurHote(const std::string& sMessage);
 

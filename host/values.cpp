@@ -315,8 +315,33 @@ void* CArg::pPointeur() {
     return nullptr;
 }
 
+json MotVersValeur(const std::string& sMot) {
+    // Written in the language's quotes, with its doubled quote inside: the
+    // text between them, whatever it reads as.
+    if (sMot.size() >= 2 && sMot.front() == '"' && sMot.back() == '"') {
+        std::string sTexte;
+        bool bBienForme = true;
+        for (size_t i = 1; i + 1 < sMot.size() && bBienForme; ++i) {
+            if (sMot[i] != '"') {
+                sTexte += sMot[i];
+            } else if (i + 2 < sMot.size() && sMot[i + 1] == '"') {
+                sTexte += '"';
+                ++i;
+            } else {
+                bBienForme = false;
+            }
+        }
+        if (bBienForme) return sTexte;
+    }
+    int64_t n = 0;
+    if (bParseEntier64(sMot, n)) return n;
+    double r = 0;
+    if (bParseReel(sMot, r)) return r;
+    return sMot;
+}
+
 bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs, CArg& clArg, int& nScore,
-                std::string& sErreur) {
+                std::string& sErreur, bool bInvite) {
     clArg.m_eKind = eK;
     clArg.m_jSource = jValeur;
     clArg.m_bNull = jValeur.is_null();
@@ -358,6 +383,7 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
                 if (!pjTag->is_string() || pjTag->get<std::string>().empty()) return fnRefus("needs a name");
                 clArg.m_sNom = pjTag->get<std::string>();
             }
+            if (bLigneCommande && jValeur.is_string()) clArg.m_jSource = MotVersValeur(jValeur.get<std::string>());
             // "Nothing" fits an "any" argument best; any other value fits
             // its own kind better when an overload declares it.
             nScore = clArg.m_bNull ? 2 : (bLigneCommande ? 0 : 1);
@@ -399,6 +425,11 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
             if (jValeur.is_number_integer()) {
                 n8 = jValeur.is_number_unsigned() && jValeur.get<uint64_t>() > INT64_MAX ? INT64_MAX : jValeur.get<int64_t>();
                 nScore = 3;
+            } else if (bInvite && jValeur.is_number_float() && std::isfinite(jValeur.get<double>()) &&
+                       std::fabs(jValeur.get<double>()) < 9.2e18) {
+                // The language truncates a real given for an integer.
+                n8 = static_cast<int64_t>(jValeur.get<double>());
+                nScore = 1;
             } else if (jValeur.is_string() && bParseEntier64(jValeur.get<std::string>(), n8)) {
                 nScore = nTexteVersNombre;
             } else {
@@ -500,8 +531,8 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
             } else if (jValeur.is_string()) {
                 sValeur = jValeur.get<std::string>();
                 nScore = eK == eKind::BIN ? 1 : nTexteVersTexte;
-            } else if (jValeur.is_number() && bLigneCommande) {
-                sValeur = jValeur.dump();
+            } else if (jValeur.is_number() && (bLigneCommande || bInvite)) {
+                sValeur = jValeur.is_number_float() ? FormatReel(jValeur.get<double>()) : jValeur.dump();
                 nScore = 1;
             } else {
                 return fnRefus("not a text");
@@ -612,10 +643,27 @@ std::string ResultatVersTexte(const STResultat& stR) {
         case 0x13:
         case 0x17:
         case 0x10: return stR.sUtf8;
-        case 0x1C: return stR.sOctets;
-        case 0x1F: return stR.sUtf8;
+        case 0x1C: return TexteBinaire(stR.sOctets);
+        case 0x1F: return stR.jVariant.is_object() && stR.jVariant.contains("bin") ? JsonVersTexte(stR.jVariant) : stR.sUtf8;
         default: return {};
     }
+}
+
+std::string TexteBinaire(const std::string& sOctets) {
+    return "binary, " + std::to_string(sOctets.size()) + (sOctets.size() == 1 ? " byte" : " bytes") +
+           ", Base64: " + Base64Encode(sOctets);
+}
+
+std::string JsonVersTexte(const json& jValeur) {
+    if (jValeur.is_string()) return jValeur.get<std::string>();
+    if (jValeur.is_boolean()) return jValeur.get<bool>() ? "true" : "false";
+    if (jValeur.is_number_float()) return FormatReel(jValeur.get<double>());
+    if (jValeur.is_null()) return {};
+    if (jValeur.is_object() && jValeur.size() == 1 && jValeur.contains("bin") && jValeur["bin"].is_string()) {
+        std::string sOctets;
+        if (Base64Decode(jValeur["bin"].get<std::string>(), sOctets)) return TexteBinaire(sOctets);
+    }
+    return jValeur.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
 }  // namespace qvhost

@@ -104,8 +104,11 @@ public:
 // text typed by a person, so numbers parse from text with full weight.
 // nScore tells how naturally the value fits (3 natural, 2 parsed, 1
 // accepted); false with sErreur when it does not fit at all.
+// bInvite: values typed at the prompt, which converts as the language does
+// (a number given for a text, a real for an integer) where nothing fits
+// better.
 bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs, CArg& clArg, int& nScore,
-                std::string& sErreur);
+                std::string& sErreur, bool bInvite = false);
 
 // A captured result.
 struct STResultat {
@@ -121,7 +124,16 @@ struct STResultat {
     size_t nTropGrand = 0; // bytes of a result above k_nOctetsMax, left where it was (0: none)
 };
 json ResultatVersJson(const STResultat& stR);
+// The plain text form a person reads: texts as they are, booleans "true" or
+// "false", binary values never as raw bytes but as TexteBinaire says.
 std::string ResultatVersTexte(const STResultat& stR);
+std::string JsonVersTexte(const json& jValeur);
+// "binary, N bytes, Base64: ..."
+std::string TexteBinaire(const std::string& sOctets);
+// A command-line word given to an argument of kind any: a number when it
+// reads as one, the text inside when written in the language's quotes
+// ("3.14" passes the text 3.14), else the word as a text.
+json MotVersValeur(const std::string& sMot);
 std::string FormatReel(double r);
 // A value as it may appear in a message: never throws, at most a few hundred
 // characters.

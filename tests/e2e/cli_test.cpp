@@ -120,6 +120,90 @@ TEST(Cli, CallsAndFailures) {
     }
 }
 
+// What a newcomer tries first: words given to arguments of kind any, and
+// binary results, which never reach the terminal as raw bytes.
+TEST(Cli, WordsAndBinaryResults) {
+    const std::string sModule = QV_MODULE_PATH;
+    const std::string sCompresse = "binary, 31 bytes, Base64: AQEAAAAAFQAAABEAAABoZWxsbyBoZWxsbyBoZWxsbw==\n";
+    const STCasCli tabCas[] = {
+        // A word that reads as a number is a number for an argument of kind any.
+        {{"--module", sModule, "Num\xC3\xA9riqueVersCha\xC3\xAEne", "3.14159", "%5.2f"}, 0, " 3.14\n", nullptr},
+        {{"--module", sModule, "NumToString", "42", "%05d"}, 0, "00042\n", nullptr},
+        {{"--module", sModule, "NumToString", "-7", "%d"}, 0, "-7\n", nullptr},
+        // In the language's quotes it stays a text, returned as it is.
+        {{"--module", sModule, "NumToString", "\"3.14159\"", "%5.2f"}, 0, "3.14159\n", nullptr},
+        {{"--module", sModule, "NumToString", "\"a \"\"b\"\"\"", "%5.2f"}, 0, "a \"b\"\n", nullptr},
+        {{"--module", sModule, "NumToString", "abc", "%5.2f"}, 0, "abc\n", nullptr},
+        {{"--module", sModule, "NumToString", "\"x", "%5.2f"}, 0, "\"x\n", nullptr},   // not closed: a plain word
+        {{"--module", sModule, "Compresse", "hello hello hello"}, 0, sCompresse.c_str(), nullptr},
+        {{"--module", sModule, "Compress", "hello hello hello"}, 0, sCompresse.c_str(), nullptr},
+    };
+    for (const auto& st : tabCas) {
+        e2e::STSortie stS = e2e::LanceHote(st.tabArgs);
+        std::string sCas;
+        for (const auto& s : st.tabArgs) sCas += s + " ";
+        EXPECT_EQ(stS.nStatut, st.nStatut) << sCas << "\nstderr: " << stS.sErr;
+        if (st.pszOut) {
+            EXPECT_EQ(stS.sOut, st.pszOut) << sCas;
+        }
+    }
+    // --raw: the bytes themselves, which decompress to what was given.
+    e2e::STSortie stBrut = e2e::LanceHote({"--module", sModule, "--raw", "Compresse", "hello hello hello"});
+    ASSERT_EQ(stBrut.nStatut, 0) << stBrut.sErr;
+    std::string sAttendu;
+    ASSERT_TRUE(Base64Decode("AQEAAAAAFQAAABEAAABoZWxsbyBoZWxsbyBoZWxsbw==", sAttendu));
+    EXPECT_EQ(stBrut.sOut, sAttendu);
+}
+
+struct STCasListe {
+    std::vector<std::string> tabArgs;
+    int nStatut;
+    std::vector<std::string> tabPresents;   // lines that must be in stdout
+    std::vector<std::string> tabAbsents;    // texts that must not be
+    const char* pszErrPartiel;
+};
+
+TEST(Cli, Listing) {
+    const std::string sModule = QV_MODULE_PATH;
+    const STCasListe tabCas[] = {
+        // By the French name, by the English one, case and accents ignored.
+        {{"--list", "EstPair"}, 0, {"EstPair / IsEven", "    EstPair(integer): boolean"}, {"EstImpair"}, nullptr},
+        {{"--list", "iseven"}, 0, {"EstPair / IsEven"}, {"IsOdd"}, nullptr},
+        {{"--list", "num\xC3\xA9riqueverschaine"}, 0, {"Num\xC3\xA9riqueVersCha\xC3\xAEne / NumToString"}, {}, nullptr},
+        {{"--list", "NUMTOSTR"}, 0, {"Num\xC3\xA9riqueVersCha\xC3\xAEne / NumToString"}, {}, nullptr},
+        // A part of a name, or wildcards over the whole name.
+        {{"--list", "Pair"}, 0, {"EstPair / IsEven", "EstImpair / IsOdd"}, {}, nullptr},
+        {{"--list", "is*d"}, 0, {"EstImpair / IsOdd"}, {"IsEven"}, nullptr},
+        {{"--list", "M?x"}, 0, {"Max", "    Max(text, any...): text", "    Max(real, any...): real"}, {"Min"}, nullptr},
+        // Rows without entry points say so.
+        {{"--list", "MCIDebut"}, 0, {"MCID\xC3\xA9" "but / MCIBeginning", "    MCID\xC3\xA9" "but(): procedure    not available on this platform"}, {}, nullptr},
+        {{"--list", "fLit"}, 0, {"    fLit(integer, integer, memory address): integer"}, {}, nullptr},
+        {{"--list", "--constants", "smeErreurFichier"}, 0, {"smeErreurFichier / smeOpenFileError = 32768"}, {}, nullptr},
+        {{"--list", "--constants", "smeOpenFileERROR"}, 0, {"smeErreurFichier / smeOpenFileError = 32768"}, {}, nullptr},
+        {{"--list", "--variables", "service.desc*"}, 0, {"Service.Description: text, now \"\""}, {}, nullptr},
+        {{"--list", "PasUneFonctionDuTout"}, 1, {}, {}, "no function matches PasUneFonctionDuTout"},
+        {{"--list", "--constants", "PasUneConstante"}, 1, {}, {}, "no constant matches PasUneConstante"},
+        {{"--constants", "x"}, 2, {}, {}, "--constants and --variables go with --list"},
+        {{"--list", "a", "b"}, 2, {}, {}, "--list takes one PATTERN"},
+    };
+    for (const auto& st : tabCas) {
+        std::vector<std::string> tabArgs = {"--module", sModule};
+        tabArgs.insert(tabArgs.end(), st.tabArgs.begin(), st.tabArgs.end());
+        e2e::STSortie stS = e2e::LanceHote(tabArgs);
+        std::string sCas;
+        for (const auto& s : st.tabArgs) sCas += s + " ";
+        EXPECT_EQ(stS.nStatut, st.nStatut) << sCas << "\nstderr: " << stS.sErr;
+        for (const auto& s : st.tabPresents)
+            EXPECT_NE(("\n" + stS.sOut).find("\n" + s + "\n"), std::string::npos) << sCas << ": " << s << "\n" << stS.sOut;
+        for (const auto& s : st.tabAbsents) {
+            EXPECT_EQ(stS.sOut.find(s), std::string::npos) << sCas << ": " << s;
+        }
+        if (st.pszErrPartiel) {
+            EXPECT_NE(stS.sErr.find(st.pszErrPartiel), std::string::npos) << sCas << "\n" << stS.sErr;
+        }
+    }
+}
+
 TEST(Cli, Help) {
     e2e::STSortie st = e2e::LanceHote({"--help"});
     EXPECT_EQ(st.nStatut, 0);
