@@ -30,7 +30,11 @@ public:
                 continue;
             }
             if (n < 0 && errno == EINTR) {
-                if (CInterruption::bRecue()) return eLecture::ANNULEE;
+                if (CInterruption::bRecue()) {
+                    // The terminal dropped what was typed; the next prompt starts a fresh line.
+                    std::fputc('\n', stdout);
+                    return eLecture::ANNULEE;
+                }
                 continue;
             }
             // End of input: a last line without its newline still counts.
