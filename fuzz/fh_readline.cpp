@@ -1,6 +1,7 @@
 // Reads arbitrary file contents line by line through the file handles, as
-// ANSI and as Unicode files: every line must come back within the file's
-// bytes and the end of the file must always be reached.
+// ANSI and as Unicode files and through the pattern form (the stream's
+// read-ahead): every line must come back within the file's bytes, every
+// read must move forward, and the end of the file must always be reached.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -13,6 +14,29 @@
 #include "component/compo.h"
 #include "files/fh_table.h"
 #include "qvstd/manipaub.h"
+
+namespace {
+
+// The pattern form: each call ends at the end of the file or moves on.
+void LitAvecMotif(CComposanteStandard* pclLib, const STManipAUB* pstNom, size_t nTaille) {
+    CZNDSTR sMotif("(.*)");
+    STManipAUB stMotif{sMotif.pGetMemoire(), 0};
+    const int h = pclLib->fOuvre(pstNom, 1);
+    if (h < 2) abort();
+    long long oAvant = 0;
+    for (size_t i = 0; i <= nTaille + 1; ++i) {
+        pclLib->fLitLigne(h, &stMotif);
+        const long long o = pclLib->fPositionne(h, 0, 1);
+        if (o > static_cast<long long>(nTaille)) abort();
+        if (o >= static_cast<long long>(nTaille)) break;
+        if (o <= oAvant) abort();
+        oAvant = o;
+    }
+    if (pclLib->fPositionne(h, 0, 1) != static_cast<long long>(nTaille) && nTaille > 0) abort();
+    if (pclLib->fFerme(h) != 0) abort();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nTaille) {
     static CComposanteStandard* s_pclLib = new CComposanteStandard();
@@ -44,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nTaille) {
         if (!bFin) abort();
         if (s_pclLib->fFerme(h) != 0) abort();
     }
+    LitAvecMotif(s_pclLib, &stNom, nTaille);
     if (FIC_nOuverts() != 0) abort();
     return 0;
 }
