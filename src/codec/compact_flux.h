@@ -61,11 +61,13 @@ private:
 
 // A coder's working memory, or null when it cannot be had (the coder then
 // ends with MEMOIRE). Through the ordinary operator new, so that a program
-// that replaces it sees these allocations as well.
+// that replaces it sees these allocations as well; left uninitialised
+// beyond what T's members say, since a coder writes its buffers before it
+// reads them.
 template <typename T>
 std::unique_ptr<T> pclContexteCodeur() {
     try {
-        return std::make_unique<T>();
+        return std::unique_ptr<T>(new T);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

@@ -12,10 +12,8 @@ namespace lh5 {
 
 namespace {
 
-constexpr uint32_t PIECE = 1u << 16;    // coded bytes read at once
+constexpr uint32_t PIECE = 1u << 14;    // coded bytes read at once
 constexpr uint32_t SORTIE = 1u << 16;   // decoded bytes handed over at once
-constexpr int BITS_TABLE_C = 12;
-constexpr int BITS_TABLE_PT = 8;
 
 struct CDecodeur {
     ISourceCompact* pclSource = nullptr;
@@ -32,7 +30,8 @@ struct CDecodeur {
     int nBits = 0;        // valid bits at the low end of qwBits
     uint64_t qwZeros = 0; // padding bytes added after the end of the input
 
-    CTableLh5 clTableC, clTableT, clTableP;
+    CTableC clTableC;
+    CTablePT clTableT, clTableP;
     uint8_t abyLongC[NC] = {};
     uint8_t abyLongT[NT] = {};
     uint8_t abyLongP[NP] = {};
@@ -95,7 +94,7 @@ struct CDecodeur {
             const int c = static_cast<int>(getbits(nBitsCompte));
             if (c >= nn) return bEchec(eCODAGE::DONNEES);
             std::memset(pbyLong, 0, static_cast<size_t>(nn));
-            clTable.Unique(nn, c, BITS_TABLE_PT);
+            clTable.Unique(nn, c);
             return true;
         }
         if (n > nn) return bEchec(eCODAGE::DONNEES);
@@ -117,7 +116,7 @@ struct CDecodeur {
             }
         }
         std::memset(pbyLong + i, 0, static_cast<size_t>(nn - i));
-        if (bDepasse() || !clTable.make_table(nn, pbyLong, BITS_TABLE_PT)) return bEchec(eCODAGE::DONNEES);
+        if (bDepasse() || !clTable.make_table(nn, pbyLong)) return bEchec(eCODAGE::DONNEES);
         return true;
     }
 
@@ -128,7 +127,7 @@ struct CDecodeur {
             const int c = static_cast<int>(getbits(CBIT));
             if (c >= static_cast<int>(NC)) return bEchec(eCODAGE::DONNEES);
             std::memset(abyLongC, 0, sizeof abyLongC);
-            clTableC.Unique(NC, c, BITS_TABLE_C);
+            clTableC.Unique(NC, c);
             return true;
         }
         if (n > static_cast<int>(NC)) return bEchec(eCODAGE::DONNEES);
@@ -148,7 +147,7 @@ struct CDecodeur {
             i += nZeros;
         }
         std::memset(abyLongC + i, 0, NC - static_cast<size_t>(i));
-        if (bDepasse() || !clTableC.make_table(NC, abyLongC, BITS_TABLE_C)) return bEchec(eCODAGE::DONNEES);
+        if (bDepasse() || !clTableC.make_table(NC, abyLongC)) return bEchec(eCODAGE::DONNEES);
         return true;
     }
 

@@ -1,7 +1,6 @@
 // The "-lh5-" encoder: matches found through hash chains over the last 8 KB
 // with one step of lazy evaluation, gathered into blocks of symbols, each
 // block sent with Huffman codes built from its own frequencies.
-#include <algorithm>
 #include <cstring>
 
 #include "codec/lh5.h"
@@ -41,7 +40,7 @@ struct CEncodeur {
     STBilan stBilan;
     CCrc16Lha clCrc;
 
-    uint8_t abyFenetre[FENETRE + 8] = {};   // read ahead past the end by the comparison
+    uint8_t abyFenetre[FENETRE];
     uint32_t nFin = 0;                      // bytes in the window
     uint32_t nPos = 0;
     bool bFinSource = false;
@@ -72,8 +71,9 @@ struct CEncodeur {
     uint32_t nSortie = 0;
 
     CEncodeur() {
-        std::fill(anTete, anTete + HACHE, AUCUNE);
-        std::fill(anLien, anLien + DICSIZ, AUCUNE);
+        static_assert(AUCUNE == -1, "no position: every byte all ones");
+        std::memset(anTete, 0xFF, sizeof anTete);
+        std::memset(anLien, 0xFF, sizeof anLien);
     }
 
     // --- Output -----------------------------------------------------------

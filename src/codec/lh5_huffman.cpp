@@ -78,9 +78,10 @@ void make_code(int nSymboles, const uint8_t* pbyLongueur, uint16_t* pwCode) {
         pwCode[i] = static_cast<uint16_t>(pbyLongueur[i] != 0 ? anDebut[pbyLongueur[i]]++ : 0);
 }
 
-bool CTableLh5::make_table(int nSymboles, const uint8_t* pbyLongueur, int nBitsTable) {
+bool CTableLh5::make_table(int nSymboles, const uint8_t* pbyLongueur) {
+    if (nSymboles > m_nSymbolesMax) return false;
     m_nSymboles = nSymboles;
-    m_nBitsTable = nBitsTable;
+    const int nBitsTable = m_nBitsTable;
     uint32_t anCompte[LONGUEUR_MAX + 1] = {};
     for (int i = 0; i < nSymboles; ++i) {
         if (pbyLongueur[i] > LONGUEUR_MAX) return false;
@@ -92,8 +93,8 @@ bool CTableLh5::make_table(int nSymboles, const uint8_t* pbyLongueur, int nBitsT
     for (unsigned l = 1; l <= LONGUEUR_MAX; ++l) anDebut[l + 1] = anDebut[l] + (anCompte[l] << (LONGUEUR_MAX - l));
     if (anDebut[LONGUEUR_MAX + 1] > (1u << LONGUEUR_MAX)) return false;
 
-    const uint32_t nEntrees = 1u << nBitsTable;
-    std::fill(m_awTable, m_awTable + nEntrees, INVALIDE);
+    static_assert(INVALIDE == 0xFFFF, "free patterns: every byte all ones");
+    std::memset(m_pwTable, 0xFF, sizeof m_pwTable[0] << nBitsTable);
     int nLibre = nSymboles;
     for (int s = 0; s < nSymboles; ++s) {
         const int l = pbyLongueur[s];
@@ -102,19 +103,19 @@ bool CTableLh5::make_table(int nSymboles, const uint8_t* pbyLongueur, int nBitsT
         anDebut[l] += 1u << (LONGUEUR_MAX - l);
         if (l <= nBitsTable) {
             const uint32_t i = dwCode >> (LONGUEUR_MAX - nBitsTable);
-            std::fill(m_awTable + i, m_awTable + i + (1u << (nBitsTable - l)), static_cast<uint16_t>(s));
+            std::fill(m_pwTable + i, m_pwTable + i + (1u << (nBitsTable - l)), static_cast<uint16_t>(s));
             continue;
         }
-        uint16_t* pw = &m_awTable[dwCode >> (LONGUEUR_MAX - nBitsTable)];
+        uint16_t* pw = &m_pwTable[dwCode >> (LONGUEUR_MAX - nBitsTable)];
         for (int k = nBitsTable; k < l; ++k) {
             if (*pw == INVALIDE) {
-                if (nLibre >= NOEUDS) return false;
-                m_awGauche[nLibre] = m_awDroite[nLibre] = INVALIDE;
+                if (nLibre >= m_nNoeuds) return false;
+                m_pwGauche[nLibre] = m_pwDroite[nLibre] = INVALIDE;
                 *pw = static_cast<uint16_t>(nLibre++);
             } else if (*pw < nSymboles) {
                 return false;   // a shorter code is a prefix of this one
             }
-            pw = ((dwCode >> (LONGUEUR_MAX - 1 - k)) & 1u) ? &m_awDroite[*pw] : &m_awGauche[*pw];
+            pw = ((dwCode >> (LONGUEUR_MAX - 1 - k)) & 1u) ? &m_pwDroite[*pw] : &m_pwGauche[*pw];
         }
         if (*pw != INVALIDE) return false;
         *pw = static_cast<uint16_t>(s);
@@ -122,10 +123,9 @@ bool CTableLh5::make_table(int nSymboles, const uint8_t* pbyLongueur, int nBitsT
     return true;
 }
 
-void CTableLh5::Unique(int nSymboles, int nSymbole, int nBitsTable) {
+void CTableLh5::Unique(int nSymboles, int nSymbole) {
     m_nSymboles = nSymboles;
-    m_nBitsTable = nBitsTable;
-    std::fill(m_awTable, m_awTable + (1u << nBitsTable), static_cast<uint16_t>(nSymbole));
+    std::fill(m_pwTable, m_pwTable + (1u << m_nBitsTable), static_cast<uint16_t>(nSymbole));
 }
 
 }  // namespace lh5

@@ -232,8 +232,8 @@ TEST(Lh5Huffman, LengthsFormACompleteCodeOfAtMost16Bits) {
         // Each symbol's code, read through the decoding table, is that symbol.
         uint16_t awCode[lh5::NC];
         lh5::make_code(lh5::NC, abyLong, awCode);
-        auto pclTable = std::make_unique<lh5::CTableLh5>();
-        ASSERT_TRUE(pclTable->make_table(lh5::NC, abyLong, 12)) << k;
+        auto pclTable = std::make_unique<lh5::CTableC>();
+        ASSERT_TRUE(pclTable->make_table(lh5::NC, abyLong)) << k;
         for (unsigned i = 0; i < lh5::NC; ++i)
             if (abyLong[i] != 0) {
                 ASSERT_EQ(pclTable->wSymbole(uint32_t(awCode[i]) << (16 - abyLong[i])), i) << k;
@@ -265,20 +265,21 @@ TEST(Lh5Huffman, TablesRefuseImpossibleLengthsAndMarkFreePatterns) {
         {"incomplete", {2, 2, 2}, true},
         {"nothing", {0, 0, 0, 0}, true},
         {"deep incomplete", {1, 16, 16}, true},
+        {"more symbols than the table holds", std::vector<uint8_t>(lh5::NPT + 1, 5), false},
     };
     for (const STCas& st : astCas) {
-        auto pcl = std::make_unique<lh5::CTableLh5>();
-        EXPECT_EQ(pcl->make_table(int(st.tabLong.size()), st.tabLong.data(), 8), st.bAccepte) << st.pszNom;
+        auto pcl = std::make_unique<lh5::CTablePT>();
+        EXPECT_EQ(pcl->make_table(int(st.tabLong.size()), st.tabLong.data()), st.bAccepte) << st.pszNom;
     }
     // Lengths 2, 2, 2 leave the patterns beginning 11 to nobody.
-    auto pcl = std::make_unique<lh5::CTableLh5>();
+    auto pcl = std::make_unique<lh5::CTablePT>();
     const uint8_t abyLong[] = {2, 2, 2};
-    ASSERT_TRUE(pcl->make_table(3, abyLong, 8));
+    ASSERT_TRUE(pcl->make_table(3, abyLong));
     EXPECT_EQ(pcl->wSymbole(0x8000), 2);
     EXPECT_EQ(pcl->wSymbole(0xC000), lh5::CTableLh5::INVALIDE);
     // Below the table: 1 then fifteen zeros is symbol 1, fifteen ones is free.
     const uint8_t abyProfond[] = {1, 16, 16};
-    ASSERT_TRUE(pcl->make_table(3, abyProfond, 8));
+    ASSERT_TRUE(pcl->make_table(3, abyProfond));
     EXPECT_EQ(pcl->wSymbole(0x8000), 1);
     EXPECT_EQ(pcl->wSymbole(0x8001), 2);
     EXPECT_EQ(pcl->wSymbole(0xFFFF), lh5::CTableLh5::INVALIDE);
