@@ -56,7 +56,7 @@ bool bTrieIndex(_stBUFFERMEM* pstZone, uint8_t* pScratchA) {
     const uint32_t nNb = pstZone->clIndex.nGetNb();
     if (nNb < 2) return true;
     // A 32-bit process cannot hold the keys of that many records.
-    if (nNb > SIZE_MAX / sizeof(STCleTri)) return false;
+    if (uint64_t(nNb) > uint64_t(SIZE_MAX / sizeof(STCleTri))) return false;
     // Every record read below stays in place until the sort ends.
     pstZone->clDebord.PreparePassage();
     STTravail st;

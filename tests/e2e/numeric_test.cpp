@@ -114,8 +114,12 @@ TEST_F(NumeriqueE2E, SizesInBothLanguages) {
 }
 
 TEST_F(NumeriqueE2E, CommandLine) {
-    // On the command line the value is a text, which comes back as it is.
+    // On the command line a word that reads as a number is a number; in the
+    // language's quotes it stays a text, which comes back as it is.
     auto stSortie = e2e::LanceHote({"--lang", "en", "NumToString", "3.14159", "6.3f"});
+    EXPECT_EQ(stSortie.nStatut, 0) << stSortie.sErr;
+    EXPECT_EQ(stSortie.sOut, " 3.142\n");
+    stSortie = e2e::LanceHote({"--lang", "en", "NumToString", "\"3.14159\"", "6.3f"});
     EXPECT_EQ(stSortie.nStatut, 0) << stSortie.sErr;
     EXPECT_EQ(stSortie.sOut, "3.14159\n");
     stSortie = e2e::LanceHote({"LengthToString", "1536"});

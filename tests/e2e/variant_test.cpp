@@ -103,6 +103,11 @@ TEST(VariantE2E, RegularExpressionResultsAndErrors) {
         {{"a)", "a)"}, true, 0},                                  // an unmatched ")" is literal
         {{"ab", "(a)(b)", a, "not a variable"}, true, 0},         // a position without a variable is skipped
         {{"ABC", "abc"}, false, 0},
+        // Past the limits: the call fails with its own number, and the next
+        // call answers as usual.
+        {{"x", "a{1,32767}"}, false, 80503},
+        {{std::string(3000, 'x'), "(.*)(.*)(.*)\\3\\2\\1"}, false, 80504},
+        {{"abc", "ab.*"}, true, 0},
     };
     for (const auto& st : tabCas) {
         json j = Verifie(st.tabArgs);

@@ -69,7 +69,7 @@ protected:
 };
 
 TEST_F(Messages, EveryDefinedErrorHasATextInBothLanguages) {
-    ASSERT_EQ(gnErrorDef, 263u);
+    ASSERT_EQ(gnErrorDef, 265u);
     for (size_t i = 0; i < gnErrorDef; ++i) {
         const STErrorDef& st = gstErrorDef[i];
         if (st.nMessage == 0) continue;

@@ -228,6 +228,10 @@ const STErrorDef gstErrorDef[] = {
     {80500, 3581, 0, EL_FATAL},
     {80501, 3583, 0, EL_FATAL},
     {80502, 3582, 0, EL_FATAL},
+    // A pattern or a check past the size and work limits: the call fails,
+    // the program goes on.
+    {80503, 3584, 0, EL_ERROR},
+    {80504, 3585, 0, EL_ERROR},
     {80550, 3804, 0, EL_ERROR},
     {80700, 4172, 0, EL_FATAL},
     {80800, 4392, 0, EL_FATAL},
@@ -272,7 +276,9 @@ const STErrorDef gstErrorDef[] = {
 };
 
 const size_t gnErrorDef = sizeof(gstErrorDef) / sizeof(gstErrorDef[0]);
-static_assert(sizeof(gstErrorDef) / sizeof(gstErrorDef[0]) == 263, "error-definition rows");
+// The 263 rows the messages were numbered for, and the two limits of the
+// regular-expression check.
+static_assert(sizeof(gstErrorDef) / sizeof(gstErrorDef[0]) == 265, "error-definition rows");
 static_assert(sizeof(STErrorDef) == 16, "error-definition row");
 
 const STErrorDef* ERR_pstGetDefinition(int nCode) {
