@@ -74,11 +74,6 @@ public:
     bool fChangeTaille(int nHandle, long long oTaille);
     class IXStream* _pclFicStream(int nHandle, bool bDisqueSeulement);
     void _FicErreurStream(class IXStream* pclStream);
-    // -- Compression --
-    // Compresse always uses the general compressor (method 1); a failure
-    // raises its user error and gives an empty buffer.
-    CZNBIN Compresse(const void* pDonnees, uint32_t dwTaille, bool bTexte);
-    CZNBIN Decompresse(const CZNBINBase& clSource);
 
     // Service.* storage, read and written by the service functions.
     struct STServiceVariables {
