@@ -74,6 +74,13 @@ std::string Trim(const std::string& s) {
 bool bFaitChaine(CArg& clArg, eKind eK, const std::string& sUtf8, bool bUnicode, eCharset eCs, std::string& sErreur) {
     LibereChaine(clArg.m_pMemoire);
     clArg.m_pMemoire = nullptr;
+    // A file name that the character set cannot hold travels as Unicode, so
+    // that it reaches the file system whole instead of as "??".
+    if (!bUnicode && eK == eKind::FILE) {
+        bool bPerte = false;
+        Utf8ToCharset(sUtf8, eCs, &bPerte);
+        bUnicode = bPerte;
+    }
     if (bUnicode) {
         std::vector<uint32_t> tabW = Utf8ToWide(sUtf8);
         if (!tabW.empty()) {

@@ -298,3 +298,21 @@ TEST_F(FileHandle, RealAddressesAreServed) {
 }
 
 }  // namespace
+
+namespace {
+
+// Names the character set cannot hold reach the file system whole: two
+// different names never become the same "??".
+TEST_F(FileHandle, NamesOutsideTheCharacterSetStayDistinct) {
+    const std::string a = Path("\xE4\xB8\xAD\xE6\x96\x87.txt"), b = Path("\xE6\x97\xA5\xE6\x9C\xAC.txt");
+    for (const std::string& s : {a, b}) {
+        json h = Ok("fCrée", {s}, 8);
+        ASSERT_TRUE(h.is_number_integer() && h.get<int>() > 0) << s;
+        Ok("fFerme", {h}, 8);
+    }
+    EXPECT_TRUE(bExiste(a));
+    EXPECT_TRUE(bExiste(b));
+    EXPECT_FALSE(bExiste(Path("??.txt")));
+}
+
+}  // namespace
