@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -59,10 +60,9 @@ CSuivi::CSuivi(uint64_t qwTotal, bool bProgression) : m_qwTotal(qwTotal), m_bPro
 
 bool CSuivi::bContinue(uint64_t qwFait) {
     if (m_bProgression) {
-        const int n = m_qwTotal == 0 || qwFait >= m_qwTotal ? (qwFait == 0 ? 0 : 99)
-                                                            : static_cast<int>(qwFait * 100 / m_qwTotal);
+        const uint64_t qw = qwFait < m_qwTotal ? qwFait : m_qwTotal;
         // 100 is for the end of a successful operation only.
-        const int nPourcent = n > 99 ? 99 : n;
+        const int nPourcent = m_qwTotal == 0 ? 0 : std::min(99, static_cast<int>(qw * 100 / m_qwTotal));
         if (nPourcent > m_nDernier) {
             m_nDernier = nPourcent;
             g_pfnProgression.load()(nPourcent);
