@@ -59,16 +59,36 @@ private:
     uint16_t m_wValeur = 0;
 };
 
-// A coder's working memory, or null when it cannot be had (the coder then
-// ends with MEMOIRE). Through the ordinary operator new, so that a program
-// that replaces it sees these allocations as well; left uninitialised
-// beyond what T's members say, since a coder writes its buffers before it
-// reads them.
-template <typename T>
-std::unique_ptr<T> pclContexteCodeur() {
-    try {
-        return std::unique_ptr<T>(new T);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
+// What every coder's working memory begins with: its two ends, how it
+// ended, and the CRC-16 of the uncoded bytes.
+struct STCodeur {
+    ISourceCompact* pclSource = nullptr;
+    IPuitsCompact* pclPuits = nullptr;
+    eCODAGE eEchec = eCODAGE::OK;
+    CCrc16Lha clCrc;
+
+    // Keeps the first cause; false, for the caller to return.
+    bool bEchec(eCODAGE e) {
+        if (eEchec == eCODAGE::OK) eEchec = e;
+        return false;
     }
+};
+
+// Runs fnCode on a coder's working memory T (an STCodeur) between these two
+// ends; MEMOIRE when the memory cannot be had. The memory comes through the
+// ordinary operator new, so that a program that replaces it sees these
+// allocations as well, and is left uninitialised beyond what T's members
+// say, since a coder writes its buffers before it reads them.
+template <typename T, typename F>
+eCODAGE eLanceCodeur(ISourceCompact& clSource, IPuitsCompact& clPuits, F fnCode) {
+    std::unique_ptr<T> pcl;
+    try {
+        pcl.reset(new T);
+    } catch (const std::bad_alloc&) {
+        return eCODAGE::MEMOIRE;
+    }
+    pcl->pclSource = &clSource;
+    pcl->pclPuits = &clPuits;
+    fnCode(*pcl);
+    return pcl->eEchec;
 }

@@ -15,12 +15,8 @@ namespace {
 constexpr uint32_t PIECE = 1u << 14;    // coded bytes read at once
 constexpr uint32_t SORTIE = 1u << 16;   // decoded bytes handed over at once
 
-struct CDecodeur {
-    ISourceCompact* pclSource = nullptr;
-    IPuitsCompact* pclPuits = nullptr;
-    eCODAGE eEchec = eCODAGE::OK;
+struct CDecodeur : STCodeur {
     STBilan stBilan;
-    CCrc16Lha clCrc;
 
     uint8_t abyEntree[PIECE];
     uint32_t nEntree = 0;
@@ -80,11 +76,6 @@ struct CDecodeur {
         nBits -= n;
         return dw;
     }
-    bool bEchec(eCODAGE e) {
-        if (eEchec == eCODAGE::OK) eEchec = e;
-        return false;
-    }
-
     // --- Tables ---------------------------------------------------------------
 
     bool read_pt_len(int nn, int nBitsCompte, int nSpecial, uint8_t* pbyLong, CTableLh5& clTable) {
@@ -244,14 +235,11 @@ struct CDecodeur {
 }  // namespace
 
 eCODAGE decode(ISourceCompact& clSource, IPuitsCompact& clPuits, uint64_t qwTaille, STBilan* pstBilan) {
-    std::unique_ptr<CDecodeur> pcl = pclContexteCodeur<CDecodeur>();
-    if (!pcl) return eCODAGE::MEMOIRE;
-    pcl->pclSource = &clSource;
-    pcl->pclPuits = &clPuits;
-    pcl->decode(qwTaille);
-    pcl->stBilan.wCrc16 = pcl->clCrc.wGetCRC();
-    if (pstBilan != nullptr) *pstBilan = pcl->stBilan;
-    return pcl->eEchec;
+    return eLanceCodeur<CDecodeur>(clSource, clPuits, [qwTaille, pstBilan](CDecodeur& cl) {
+        cl.decode(qwTaille);
+        cl.stBilan.wCrc16 = cl.clCrc.wGetCRC();
+        if (pstBilan != nullptr) *pstBilan = cl.stBilan;
+    });
 }
 
 }  // namespace lh5

@@ -33,12 +33,8 @@ constexpr uint32_t LONGUEUR_SUFFISANTE = MAXMATCH;
 constexpr uint32_t TROP_LOIN_POUR_3 = 4096;
 constexpr int32_t AUCUNE = -1;
 
-struct CEncodeur {
-    ISourceCompact* pclSource = nullptr;
-    IPuitsCompact* pclPuits = nullptr;
-    eCODAGE eEchec = eCODAGE::OK;
+struct CEncodeur : STCodeur {
     STBilan stBilan;
-    CCrc16Lha clCrc;
 
     uint8_t abyFenetre[FENETRE];
     uint32_t nFin = 0;                      // bytes in the window
@@ -316,8 +312,7 @@ struct CEncodeur {
             if (nVoulu > PIECE) nVoulu = PIECE;
             const int32_t n = pclSource->nLit(abyFenetre + nFin, nVoulu);
             if (n < 0) {
-                eEchec = eFinFlux(n, eCODAGE::LECTURE);
-                return false;
+                return bEchec(eFinFlux(n, eCODAGE::LECTURE));
             }
             if (n == 0) {
                 bFinSource = true;
@@ -428,14 +423,11 @@ struct CEncodeur {
 }  // namespace
 
 eCODAGE encode(ISourceCompact& clSource, IPuitsCompact& clPuits, STBilan* pstBilan) {
-    std::unique_ptr<CEncodeur> pcl = pclContexteCodeur<CEncodeur>();
-    if (!pcl) return eCODAGE::MEMOIRE;
-    pcl->pclSource = &clSource;
-    pcl->pclPuits = &clPuits;
-    pcl->encode();
-    pcl->stBilan.wCrc16 = pcl->clCrc.wGetCRC();
-    if (pstBilan != nullptr) *pstBilan = pcl->stBilan;
-    return pcl->eEchec;
+    return eLanceCodeur<CEncodeur>(clSource, clPuits, [pstBilan](CEncodeur& cl) {
+        cl.encode();
+        cl.stBilan.wCrc16 = cl.clCrc.wGetCRC();
+        if (pstBilan != nullptr) *pstBilan = cl.stBilan;
+    });
 }
 
 }  // namespace lh5

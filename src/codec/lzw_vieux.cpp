@@ -24,11 +24,7 @@ uint32_t _dwGrandBoutiste(const uint8_t* pby) {
     return (uint32_t(pby[0]) << 24) | (uint32_t(pby[1]) << 16) | (uint32_t(pby[2]) << 8) | pby[3];
 }
 
-struct CDecodeur {
-    ISourceCompact* pclSource = nullptr;
-    IPuitsCompact* pclPuits = nullptr;
-    eCODAGE eEchec = eCODAGE::OK;
-    CCrc16Lha clCrc;
+struct CDecodeur : STCodeur {
 
     uint8_t abyEntree[PIECE];
     uint32_t nEntree = 0;
@@ -41,11 +37,6 @@ struct CDecodeur {
     uint8_t abyPile[CODES];
     uint8_t abySortie[PIECE];
     uint32_t nSortie = 0;
-
-    bool bEchec(eCODAGE e) {
-        if (eEchec == eCODAGE::OK) eEchec = e;
-        return false;
-    }
 
     // The next code of nLargeur bits; false when the codes run out.
     bool bCode(uint32_t nLargeur, uint32_t* pdwCode) {
@@ -157,13 +148,10 @@ bool bLitEntete(const uint8_t* pbyEntete, STEntete* pst) {
 }
 
 eCODAGE decode(ISourceCompact& clSource, IPuitsCompact& clPuits, uint64_t qwTaille, uint16_t* pwCrc16) {
-    std::unique_ptr<CDecodeur> pcl = pclContexteCodeur<CDecodeur>();
-    if (!pcl) return eCODAGE::MEMOIRE;
-    pcl->pclSource = &clSource;
-    pcl->pclPuits = &clPuits;
-    pcl->decode(qwTaille);
-    if (pwCrc16 != nullptr) *pwCrc16 = pcl->clCrc.wGetCRC();
-    return pcl->eEchec;
+    return eLanceCodeur<CDecodeur>(clSource, clPuits, [qwTaille, pwCrc16](CDecodeur& cl) {
+        cl.decode(qwTaille);
+        if (pwCrc16 != nullptr) *pwCrc16 = cl.clCrc.wGetCRC();
+    });
 }
 
 }  // namespace lzw_vieux
