@@ -55,50 +55,74 @@ int _Ecrit(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs, int nSection,
 extern "C" {
 
 // INILit(section [, key [, default [, file]]])
-QV_EXPORT int ZNL_INILit_0(STZNAppel* pstAppel, IZNLibrary*, void** ppArgs) {
-    return _Lit(pstAppel, CTexte(ppArgs, 0), nullptr, nullptr, nullptr);
+QV_EXPORT int ZNL_INILit_0(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Lit(pstAppel, CTexte(ppArgs, 0), nullptr, nullptr, nullptr);
+    });
 }
-QV_EXPORT int ZNL_INILit_1(STZNAppel* pstAppel, IZNLibrary*, void** ppArgs) {
-    return _Lit(pstAppel, CTexte(ppArgs, 0), CTexte(ppArgs, 1), nullptr, nullptr);
+QV_EXPORT int ZNL_INILit_1(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Lit(pstAppel, CTexte(ppArgs, 0), CTexte(ppArgs, 1), nullptr, nullptr);
+    });
 }
-QV_EXPORT int ZNL_INILit_2(STZNAppel* pstAppel, IZNLibrary*, void** ppArgs) {
-    return _Lit(pstAppel, CTexte(ppArgs, 0), CTexte(ppArgs, 1), CTexte(ppArgs, 2), nullptr);
+QV_EXPORT int ZNL_INILit_2(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Lit(pstAppel, CTexte(ppArgs, 0), CTexte(ppArgs, 1), CTexte(ppArgs, 2), nullptr);
+    });
 }
-QV_EXPORT int ZNL_INILit_3(STZNAppel* pstAppel, IZNLibrary*, void** ppArgs) {
-    return _Lit(pstAppel, CTexte(ppArgs, 0), CTexte(ppArgs, 1), CTexte(ppArgs, 2), CTexte(ppArgs, 3));
+QV_EXPORT int ZNL_INILit_3(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Lit(pstAppel, CTexte(ppArgs, 0), CTexte(ppArgs, 1), CTexte(ppArgs, 2), CTexte(ppArgs, 3));
+    });
 }
 
 // INIEcrit(section): deletes the section of the per-user file.
 QV_EXPORT int ZNL_INIEcrit_0(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
-    return _Ecrit(pstAppel, pclLib, ppArgs, 0, -1, -1, -1);
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Ecrit(pstAppel, pclLib, ppArgs, 0, -1, -1, -1);
+    });
 }
 // INIEcrit(section, key): deletes the key of the per-user file.
 QV_EXPORT int ZNL_INIEcrit_1(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
-    return _Ecrit(pstAppel, pclLib, ppArgs, 0, 1, -1, -1);
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Ecrit(pstAppel, pclLib, ppArgs, 0, 1, -1, -1);
+    });
 }
 // INIEcrit(section, key, value)
 QV_EXPORT int ZNL_INIEcrit_2(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
-    return _Ecrit(pstAppel, pclLib, ppArgs, 0, 1, 2, -1);
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Ecrit(pstAppel, pclLib, ppArgs, 0, 1, 2, -1);
+    });
 }
 // INIEcrit(section, key, value, file)
 QV_EXPORT int ZNL_INIEcrit_3(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
-    return _Ecrit(pstAppel, pclLib, ppArgs, 0, 1, 2, 3);
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Ecrit(pstAppel, pclLib, ppArgs, 0, 1, 2, 3);
+    });
 }
 // INIEcrit(section, key, nothing, file): deletes the key in the file.
 QV_EXPORT int ZNL_INIEcrit_4(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
-    return _Ecrit(pstAppel, pclLib, ppArgs, 0, 1, -1, 3);
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Ecrit(pstAppel, pclLib, ppArgs, 0, 1, -1, 3);
+    });
 }
 // INIEcrit(section, nothing, nothing, file): deletes the section in the file.
 QV_EXPORT int ZNL_INIEcrit_5(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
-    return _Ecrit(pstAppel, pclLib, ppArgs, 0, -1, -1, 3);
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Ecrit(pstAppel, pclLib, ppArgs, 0, -1, -1, 3);
+    });
 }
 // INIEcrit(nothing, nothing, nothing, file): no change.
 QV_EXPORT int ZNL_INIEcrit_6(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
-    return _Ecrit(pstAppel, pclLib, ppArgs, -1, -1, -1, 3);
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Ecrit(pstAppel, pclLib, ppArgs, -1, -1, -1, 3);
+    });
 }
 // INIEcrit(section, key, nothing): deletes the key of the per-user file.
 QV_EXPORT int ZNL_INIEcrit_7(STZNAppel* pstAppel, IZNLibrary* pclLib, void** ppArgs) {
-    return _Ecrit(pstAppel, pclLib, ppArgs, 0, 1, -1, -1);
+    return glue::Run(pclLib, [&](CZNLibrary&) -> int {
+        return _Ecrit(pstAppel, pclLib, ppArgs, 0, 1, -1, -1);
+    });
 }
 
 }  // extern "C"
