@@ -277,6 +277,7 @@ public:
 
 protected:
     void _AddUserText(char* pszTexte, bool bDevant);   // takes ownership
+    void _AddUserMessageList(int nNumero, va_list args, bool bDevant);
     void _AddDebugText(const char* pszTexte, bool bDevant);
     bool _bStoreInfo(const _stERRORINFO& stInfo);
     void _FreeInfo(_stERRORINFO& stInfo);

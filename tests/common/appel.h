@@ -82,30 +82,15 @@ inline STArg DH(const char* psz) {
     return st;
 }
 // Variants, as the host hands them over: 4- and 8-byte integers, reals, texts.
-inline STArg AnyI(int32_t n) {
-    STArg st = I(n);
+inline STArg EnVariant(STArg st, int nType) {
     st.eK = STArg::VARIANT;
-    st.nTypeVariant = ANY_I4;
+    st.nTypeVariant = nType;
     return st;
 }
-inline STArg AnyI8(int64_t ll) {
-    STArg st = I8(ll);
-    st.eK = STArg::VARIANT;
-    st.nTypeVariant = ANY_I8;
-    return st;
-}
-inline STArg AnyR(double r) {
-    STArg st = R(r);
-    st.eK = STArg::VARIANT;
-    st.nTypeVariant = ANY_R8;
-    return st;
-}
-inline STArg AnyT(const char* psz) {
-    STArg st = T(psz);
-    st.eK = STArg::VARIANT;
-    st.nTypeVariant = ANY_CSTR;
-    return st;
-}
+inline STArg AnyI(int32_t n) { return EnVariant(I(n), ANY_I4); }
+inline STArg AnyI8(int64_t ll) { return EnVariant(I8(ll), ANY_I8); }
+inline STArg AnyR(double r) { return EnVariant(R(r), ANY_R8); }
+inline STArg AnyT(const char* psz) { return EnVariant(T(psz), ANY_CSTR); }
 // An argument the host passes as a null pointer.
 inline STArg Nul() { return STArg{}; }
 

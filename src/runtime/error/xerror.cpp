@@ -443,22 +443,11 @@ int _nChargeFormate(int nNumero, va_list args, char** ppszTexte) {
 }
 }  // namespace
 
-void CXError::AddUserMessageList(int nNumero, va_list args) {
-    InitModInfo(false);
-    int32_t n = nNumero;
-    _bArrAdd(m_tabErrors, &n);
-    char* pszTexte = nullptr;
-    int nErrno = errno;
-    switch (_nChargeFormate(nNumero, args, &pszTexte)) {
-    case 1: AddDebugMessage(DBG_NON_CHARGEE, static_cast<unsigned>(nNumero)); return;
-    case 2: AddDebugMessage(DBG_VIDE, static_cast<unsigned>(nNumero), static_cast<unsigned>(nErrno)); return;
-    default: break;
-    }
-    _AddUserText(__vpszAllocString(pszTexte), false);
-    free(pszTexte);
-}
+void CXError::AddUserMessageList(int nNumero, va_list args) { _AddUserMessageList(nNumero, args, false); }
 
-void CXError::AddUserMessageListFirst(int nNumero, va_list args) {
+void CXError::AddUserMessageListFirst(int nNumero, va_list args) { _AddUserMessageList(nNumero, args, true); }
+
+void CXError::_AddUserMessageList(int nNumero, va_list args, bool bDevant) {
     InitModInfo(false);
     int32_t n = nNumero;
     _bArrAdd(m_tabErrors, &n);
@@ -469,7 +458,7 @@ void CXError::AddUserMessageListFirst(int nNumero, va_list args) {
     case 2: AddDebugMessage(DBG_VIDE, static_cast<unsigned>(nNumero), static_cast<unsigned>(nErrno)); return;
     default: break;
     }
-    _AddUserText(__vpszAllocString(pszTexte), true);
+    _AddUserText(__vpszAllocString(pszTexte), bDevant);
     free(pszTexte);
 }
 
