@@ -42,14 +42,6 @@ public:
 
     // Language functions, by family. Each family's bodies live in its own
     // subsystem folder; add a family's declarations below its heading.
-    // -- INI files --
-    // Empty texts stand for absent arguments; no file means the per-user one.
-    static CZNDSTR INILit(const char* pszSection, const char* pszCle, const char* pszDefaut, const char* pszFichier);
-    bool INIEcrit(const char* pszSection, const char* pszCle, const char* pszValeur, const char* pszFichier);
-    // -- Regular expressions --
-    // Whole-text match; the groups go into the variables passed from the
-    // third argument on (their number must equal the groups that matched).
-    bool ChaineVerifieFormat(const char* pszTexte, const char* pszFormat);
     // -- File handles --
     // Handles index the process-wide table of open files (2 and up). A
     // failure raises its user error (level 2) and gives -1, false, 0 or an

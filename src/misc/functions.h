@@ -1,7 +1,8 @@
-// The miscellaneous language functions: phonetic keys, the numeric test,
-// colours, random numbers and unique identifiers. Each takes the library
-// object first (errors and host services) and reports a failure as a
-// numbered user error with a neutral result.
+// The miscellaneous language functions: Min and Max, the regular-expression
+// check, phonetic keys, the numeric test, colours, random numbers and unique
+// identifiers. Each takes the library object first (errors and host
+// services) and reports a failure as a numbered user error with a neutral
+// result.
 #pragma once
 #include <cstdint>
 
@@ -26,6 +27,15 @@ CZNDSTR Max(CZNLibrary& lib, const char* pszPremier);
 CZNDSTR Min(CZNLibrary& lib, const char* pszPremier);
 double Max(CZNLibrary& lib, double rPremier);
 double Min(CZNLibrary& lib, double rPremier);
+
+// ---- Regular-expression check ------------------------------------------------------------
+// True when the whole text matches the pattern (an empty pattern matches
+// anything). The captured groups are stored in the variables that follow
+// the two declared arguments, fetched from the host: 80501 when groups are
+// left over, 80502 when a variable has no group, 80500 for a bad pattern,
+// 80503/80504 when the pattern or the check would take too much.
+
+bool VerifieExpressionReguliere(CZNLibrary& lib, const char* pszTexte, const char* pszFormat);
 
 // ---- Phonetic key ------------------------------------------------------------------------
 

@@ -15,6 +15,7 @@
 #include "files/memstream.h"
 #include "files_test_util.h"
 #include "qvstd/manipaub.h"
+#include "system/functions.h"
 
 namespace {
 
@@ -591,7 +592,7 @@ TEST_F(FileHandles, ALockLivesAsLongAsItsHandle) {
              m_clLib.fFerme(h2);
          }},
         {"an INI read of the file",
-         [&] { EXPECT_STREQ(CComposanteStandard::INILit("s", "k", "", s.c_str()).pszGet(), "v"); }},
+         [&] { EXPECT_STREQ(sys::INILit(m_clLib, "s", "k", "", s.c_str()).pszGet(), "v"); }},
     };
     for (const Cas& c : tab) {
         const int h1 = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);

@@ -194,6 +194,11 @@ RESULT_GLUE = {
 }
 
 
+# The namespace of an area's functions, where it cannot be the area's name
+# (a namespace "system" would clash with the C library's system()).
+NAMESPACE = {"system": "sys"}
+
+
 def parse_function(s, where):
     """'Name' or 'Name(kind,...)': the C++ function of a syntax row, with the
     kinds to read its arguments as when they differ from the host's."""
@@ -239,7 +244,7 @@ def gen_entry_points(rows):
                 params.append("CAny&")
                 args.append("clResultat")
             ret = RESULT_GLUE[s["result"]]
-            call = (f"static_cast<{ret} (*)({', '.join(params)})>(&{area}::{name})"
+            call = (f"static_cast<{ret} (*)({', '.join(params)})>(&{NAMESPACE.get(area, area)}::{name})"
                     f"({', '.join(args)})")
             if s["result"] == "1F":
                 stmt = f"CAny clResultat; {call}; glue::PostAny(a, clResultat);"
