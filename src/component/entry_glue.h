@@ -19,6 +19,7 @@
 #include "core/zndstr.h"
 #include "datetime/datetime.h"
 #include "datetime/duree.h"
+#include "numeric/money.h"
 #include "qvstd/callrecord.h"
 #include "qvstd/manipaub.h"
 #include "qvstd/types.h"
@@ -119,6 +120,33 @@ private:
     CAny m_cl;
 };
 
+// Currency: the host's ten bytes (a signed 80-bit count of millionths);
+// absent, zero.
+inline CMoney Cur(void** ppArgs, int i) {
+    CMoney cl = gclMoneyNULL;
+    if (ppArgs != nullptr && ppArgs[i] != nullptr) memcpy(&cl, ppArgs[i], sizeof cl);
+    return cl;
+}
+
+// A variable of the caller that the function writes, through the host's
+// parameter services (arguments counted from 1); null when the host gives
+// none. Released after the call.
+class Var {
+public:
+    Var(CZNLibrary& lib, int i) {
+        if (!lib.bGetParamIVariable(i + 1, &m_pi)) m_pi = nullptr;
+    }
+    Var(const Var&) = delete;
+    Var& operator=(const Var&) = delete;
+    ~Var() {
+        if (m_pi != nullptr) m_pi->Release();
+    }
+    operator IVariable*() const { return m_pi; }
+
+private:
+    IVariable* m_pi = nullptr;
+};
+
 // A memory address that the host passes as a 4-byte integer.
 inline void* Addr(void** ppArgs, int i) {
     return reinterpret_cast<void*>(static_cast<uintptr_t>(static_cast<uint32_t>(Int(ppArgs, i))));
@@ -159,6 +187,10 @@ struct Result<qvstd::TC_DSTR> {
 template <>
 struct Result<qvstd::TC_BUFFER> {
     static void Post(STZNAppel* a, const CZNBIN& cl) { glue::Post(a, &cl, qvstd::TC_BUFFER); }
+};
+template <>
+struct Result<qvstd::TC_CURRENCY> {
+    static void Post(STZNAppel* a, const CMoney& cl) { glue::Post(a, &cl, qvstd::TC_CURRENCY); }
 };
 // Variants cannot be copied: a function of result 1F fills the variant
 // that its last parameter names, and the entry point posts it.

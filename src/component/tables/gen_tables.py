@@ -182,6 +182,8 @@ ARG_GLUE = {
     "datetime": ("const CDateTime&", "glue::DateTime(p, {i})"),
     "any": ("const CAny&", "glue::Any(lib, {i})"),
     "addr": ("void*", "glue::Addr(p, {i})"),
+    "cur": ("const CMoney&", "glue::Cur(p, {i})"),
+    "var": ("IVariable*", "glue::Var(lib, {i})"),
 }
 # Kinds that arrive as the same host value and may be read either way: a
 # text that must keep its length (embedded zeros) is read as a string.
@@ -191,6 +193,7 @@ READ_AS = {("text", "uni"), ("uni", "text"), ("proc", "uni")}
 RESULT_GLUE = {
     "": "void", "01": "bool", "08": "int32_t", "09": "int64_t", "0C": "double",
     "13": "CZNDSTR", "1B": "CDuree", "1C": "CZNBIN", "1F": "void", "4B": "void",
+    "0A": "CMoney",
 }
 
 
