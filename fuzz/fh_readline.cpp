@@ -12,7 +12,9 @@
 #include <string>
 
 #include "component/compo.h"
+#include "files/fh_commun.h"
 #include "files/fh_table.h"
+#include "files/functions.h"
 #include "qvstd/manipaub.h"
 
 namespace {
@@ -21,19 +23,19 @@ namespace {
 void LitAvecMotif(CComposanteStandard* pclLib, const STManipAUB* pstNom, size_t nTaille) {
     CZNDSTR sMotif("(.*)");
     STManipAUB stMotif{sMotif.pGetMemoire(), 0};
-    const int h = pclLib->fOuvre(pstNom, 1);
+    const int h = files::fOuvre(*pclLib, pstNom, 1);
     if (h < 2) abort();
     long long oAvant = 0;
     for (size_t i = 0; i <= nTaille + 1; ++i) {
-        pclLib->fLitLigne(h, &stMotif);
-        const long long o = pclLib->fPositionne(h, 0, 1);
+        files::fLitLigne(*pclLib, h, &stMotif);
+        const long long o = files::fPositionne(*pclLib, h, 0, 1);
         if (o > static_cast<long long>(nTaille)) abort();
         if (o >= static_cast<long long>(nTaille)) break;
         if (o <= oAvant) abort();
         oAvant = o;
     }
-    if (pclLib->fPositionne(h, 0, 1) != static_cast<long long>(nTaille) && nTaille > 0) abort();
-    if (pclLib->fFerme(h) != 0) abort();
+    if (files::fPositionne(*pclLib, h, 0, 1) != static_cast<long long>(nTaille) && nTaille > 0) abort();
+    if (files::fFerme(*pclLib, h) != 0) abort();
 }
 
 }  // namespace
@@ -49,16 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nTaille) {
     CZNDSTR sNom(s_sNom.c_str());
     STManipAUB stNom{sNom.pGetMemoire(), 0};
     for (int nMode : {1, 1 + 4096}) {
-        int h = s_pclLib->fOuvre(&stNom, nMode);
+        int h = files::fOuvre(*s_pclLib, &stNom, nMode);
         if (h < 2) abort();
         size_t nTotal = 0;
         bool bFin = false;
         for (size_t i = 0; i <= nTaille + 1; ++i) {
-            CZNDSTR s = s_pclLib->fLitLigne(h);
+            CZNDSTR s = files::FIC_sLitLigne(*s_pclLib, h);
             const int nUnite = nMode & 4096 ? int(sizeof(wchar_t)) : 1;
             if (s.nGetLongueur() == nUnite &&
                 (nUnite == 1 ? s.pszGet()[0] == 4 : s.pwszGet()[0] == 4) &&
-                s_pclLib->fPositionne(h, 0, 1) >= static_cast<long long>(nTaille)) {
+                files::fPositionne(*s_pclLib, h, 0, 1) >= static_cast<long long>(nTaille)) {
                 bFin = true;
                 break;
             }
@@ -66,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nTaille) {
             if (nTotal > nTaille) abort();
         }
         if (!bFin) abort();
-        if (s_pclLib->fFerme(h) != 0) abort();
+        if (files::fFerme(*s_pclLib, h) != 0) abort();
     }
     LitAvecMotif(s_pclLib, &stNom, nTaille);
     if (FIC_nOuverts() != 0) abort();

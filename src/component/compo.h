@@ -42,30 +42,6 @@ public:
 
     // Language functions, by family. Each family's bodies live in its own
     // subsystem folder; add a family's declarations below its heading.
-    // -- File handles --
-    // Handles index the process-wide table of open files (2 and up). A
-    // failure raises its user error (level 2) and gives -1, false, 0 or an
-    // empty text. Texts come as the host passes file-function strings.
-    int fOuvre(const struct STManipAUB* pstNom, int nMode);
-    int fCree(const struct STManipAUB* pstNom, int nMode);
-    int fFerme(int nHandle);
-    // The line without its end; the character of code 4 at the end of the
-    // file. Unicode for a file opened with foUnicode.
-    CZNDSTR fLitLigne(int nHandle);
-    // Captured groups go into the variables passed from the third argument.
-    bool fLitLigne(int nHandle, const struct STManipAUB* pstFormat);
-    bool fEcritLigne(int nHandle, const struct STManipAUB* pstTexte);
-    bool fEcritLigne(int nHandle, const void* pAdresse, int nLongueur);
-    CZNDSTR fLit(int nHandle, int nNombre);
-    int fLit(int nHandle, int nNombre, void* pAdresse);
-    int fEcrit(int nHandle, const struct STManipAUB* pstValeur, int nLongueur);
-    int fEcrit(int nHandle, const void* pAdresse, int nLongueur);
-    long long fPositionne(int nHandle, long long oDeplacement, int nOrigine);
-    bool fBloque(int nHandle, long long oDebut, long long oLongueur);
-    bool fDebloque(int nHandle, long long oDebut, long long oLongueur);
-    bool fChangeTaille(int nHandle, long long oTaille);
-    class IXStream* _pclFicStream(int nHandle, bool bDisqueSeulement);
-    void _FicErreurStream(class IXStream* pclStream);
 
     // Service.* storage, read and written by the service functions.
     struct STServiceVariables {

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "component/compo.h"
+#include "files/fh_commun.h"
 #include "files/fh_table.h"
+#include "files/functions.h"
 #include "files/memstream.h"
 #include "files_test_util.h"
 #include "qvstd/manipaub.h"
@@ -76,7 +78,7 @@ protected:
     }
     int Erreur() { return m_clLib.pclGetError()->nGetUserError(); }
     std::string Ligne(int h) {
-        CZNDSTR s = m_clLib.fLitLigne(h);
+        CZNDSTR s = files::FIC_sLitLigne(m_clLib, h);
         return std::string(s.pszGet(), size_t(s.nGetLongueur()));
     }
     std::vector<std::string> Lignes(int h) {
@@ -99,28 +101,28 @@ protected:
 
 TEST_F(FileHandles, FirstHandleIsTwoAndIsReused) {
     WriteFile(Path("a"), "x");
-    int h = m_clLib.fOuvre(Nom(Path("a")), FO_LECTURE);
+    int h = files::fOuvre(m_clLib, Nom(Path("a")), FO_LECTURE);
     EXPECT_EQ(h, 2);
-    EXPECT_EQ(m_clLib.fOuvre(Nom(Path("a")), FO_LECTURE), 3);
-    EXPECT_EQ(m_clLib.fFerme(2), 0);
-    EXPECT_EQ(m_clLib.fOuvre(Nom(Path("a")), FO_LECTURE), 2);
+    EXPECT_EQ(files::fOuvre(m_clLib, Nom(Path("a")), FO_LECTURE), 3);
+    EXPECT_EQ(files::fFerme(m_clLib, 2), 0);
+    EXPECT_EQ(files::fOuvre(m_clLib, Nom(Path("a")), FO_LECTURE), 2);
     EXPECT_EQ(FIC_nOuverts(), 2);
 }
 
 TEST_F(FileHandles, InvalidHandlesFailWith80022) {
     WriteFile(Path("a"), "x");
-    ASSERT_EQ(m_clLib.fOuvre(Nom(Path("a")), FO_LECTURE), 2);
+    ASSERT_EQ(files::fOuvre(m_clLib, Nom(Path("a")), FO_LECTURE), 2);
     for (int h : {0, 1, -1, 3, 1000000, int(0x80000000u)}) {
         m_clLib.RAZError();
-        EXPECT_EQ(m_clLib.fFerme(h), -1) << h;
+        EXPECT_EQ(files::fFerme(m_clLib, h), -1) << h;
         EXPECT_EQ(Erreur(), 80022) << h;
         EXPECT_EQ(m_clLib.pclGetError()->eGetErrorLevel(), uint32_t(EL_ERROR));
         m_clLib.RAZError();
-        EXPECT_EQ(m_clLib.fPositionne(h, 0, 0), -1);
+        EXPECT_EQ(files::fPositionne(m_clLib, h, 0, 0), -1);
         EXPECT_EQ(Erreur(), 80022);
-        EXPECT_EQ(m_clLib.fLit(h, 5).nGetLongueur(), 0);
-        EXPECT_FALSE(m_clLib.fBloque(h, 0, -1));
-        EXPECT_EQ(m_clLib.fEcrit(h, Nom("z"), -1), -1);
+        EXPECT_EQ(files::fLit(m_clLib, h, 5).nGetLongueur(), 0);
+        EXPECT_FALSE(files::fBloque(m_clLib, h, 0, -1));
+        EXPECT_EQ(files::fEcrit(m_clLib, h, Nom("z"), -1), -1);
     }
 }
 
@@ -145,14 +147,14 @@ TEST_F(FileHandles, OpenModes) {
         std::string s = Path(c.pszNom);
         if (c.bExiste) WriteFile(s, "abc");
         m_clLib.RAZError();
-        int h = m_clLib.fOuvre(Nom(s), c.nMode);
+        int h = files::fOuvre(m_clLib, Nom(s), c.nMode);
         EXPECT_EQ(h >= 2, c.bOuvert) << c.pszNom;
         if (h < 0) {
             EXPECT_TRUE(m_clLib.pclGetError()->bIsError()) << c.pszNom;
             EXPECT_EQ(m_clLib.pclGetError()->eGetErrorLevel(), uint32_t(EL_ERROR));
         } else {
-            m_clLib.fEcrit(h, Nom("W"), -1);
-            EXPECT_EQ(m_clLib.fFerme(h), 0);
+            files::fEcrit(m_clLib, h, Nom("W"), -1);
+            EXPECT_EQ(files::fFerme(m_clLib, h), 0);
         }
         EXPECT_EQ(ReadFile(s), c.pszApres) << c.pszNom;
     }
@@ -163,24 +165,24 @@ TEST_F(FileHandles, WriteOnlyRetryOpensAnUnreadableFile) {
     std::string s = Path("secret");
     WriteFile(s, "abc");
     ASSERT_EQ(chmod(s.c_str(), 0200), 0);
-    int h = m_clLib.fOuvre(Nom(s), FO_ECRITURE);
+    int h = files::fOuvre(m_clLib, Nom(s), FO_ECRITURE);
     ASSERT_GE(h, 2);
-    EXPECT_EQ(m_clLib.fEcrit(h, Nom("X"), -1), 1);
-    EXPECT_EQ(m_clLib.fFerme(h), 0);
+    EXPECT_EQ(files::fEcrit(m_clLib, h, Nom("X"), -1), 1);
+    EXPECT_EQ(files::fFerme(m_clLib, h), 0);
     chmod(s.c_str(), 0600);
     EXPECT_EQ(ReadFile(s), "Xbc");
-    EXPECT_EQ(m_clLib.fOuvre(Nom(s + "-absent"), FO_ECRITURE), -1);
+    EXPECT_EQ(files::fOuvre(m_clLib, Nom(s + "-absent"), FO_ECRITURE), -1);
 }
 
 TEST_F(FileHandles, CreateAddsReadWriteAndTruncates) {
     std::string s = Path("c");
     WriteFile(s, "old content");
-    int h = m_clLib.fCree(Nom(s), 0);
+    int h = files::fCree(m_clLib, Nom(s), 0);
     ASSERT_EQ(h, 2);
-    EXPECT_TRUE(m_clLib.fEcritLigne(h, Nom("new")));
-    EXPECT_EQ(m_clLib.fPositionne(h, 0, 0), 0);
+    EXPECT_TRUE(files::fEcritLigne(m_clLib, h, Nom("new")));
+    EXPECT_EQ(files::fPositionne(m_clLib, h, 0, 0), 0);
     EXPECT_EQ(Ligne(h), "new");
-    EXPECT_EQ(m_clLib.fFerme(h), 0);
+    EXPECT_EQ(files::fFerme(m_clLib, h), 0);
     EXPECT_EQ(ReadFile(s), "new\r\n");
 }
 
@@ -206,65 +208,65 @@ TEST_F(FileHandles, ReadLineCases) {
     for (const Cas& c : tab) {
         std::string sNom = Path("l" + std::to_string(n++));
         WriteFile(sNom, c.sContenu);
-        int h = m_clLib.fOuvre(Nom(sNom), FO_LECTURE);
+        int h = files::fOuvre(m_clLib, Nom(sNom), FO_LECTURE);
         ASSERT_GE(h, 2);
         EXPECT_EQ(Lignes(h), c.tabLignes) << sNom;
         EXPECT_EQ(Ligne(h), "\x04") << sNom;   // and it stays at the end
-        m_clLib.fFerme(h);
+        files::fFerme(m_clLib, h);
     }
 }
 
 TEST_F(FileHandles, UnicodeFiles) {
     std::string s = Path("u");
-    int h = m_clLib.fOuvre(Nom(s), UNICODE_CREE);
+    int h = files::fOuvre(m_clLib, Nom(s), UNICODE_CREE);
     ASSERT_EQ(h, 2);
-    EXPECT_TRUE(m_clLib.fEcritLigne(h, NomW(L"\u00e9t\u00e9")));
-    EXPECT_TRUE(m_clLib.fEcritLigne(h, NomW(L"\U0001F600")));
-    EXPECT_EQ(m_clLib.fEcrit(h, NomW(L"ab"), 1), 2);
-    m_clLib.fFerme(h);
+    EXPECT_TRUE(files::fEcritLigne(m_clLib, h, NomW(L"\u00e9t\u00e9")));
+    EXPECT_TRUE(files::fEcritLigne(m_clLib, h, NomW(L"\U0001F600")));
+    EXPECT_EQ(files::fEcrit(m_clLib, h, NomW(L"ab"), 1), 2);
+    files::fFerme(m_clLib, h);
     EXPECT_EQ(ReadFile(s), std::string("\xFF\xFE\xE9\0t\0\xE9\0\r\0\n\0\x3D\xD8\x00\xDE\r\0\n\0a\0", 22));
 
     // Reopened: reading starts after the mark, lines come back Unicode.
-    h = m_clLib.fOuvre(Nom(s), FO_LECTURE + FO_UNICODE);
+    h = files::fOuvre(m_clLib, Nom(s), FO_LECTURE + FO_UNICODE);
     ASSERT_EQ(h, 2);
-    CZNDSTR l = m_clLib.fLitLigne(h);
+    CZNDSTR l = files::FIC_sLitLigne(m_clLib, h);
     EXPECT_EQ(l.nGetTypeAUB(), 16);
     EXPECT_EQ(std::wstring(l.pwszGet(), size_t(l.nGetLongueurUNICODE())), L"\u00e9t\u00e9");
-    l = m_clLib.fLitLigne(h);
+    l = files::FIC_sLitLigne(m_clLib, h);
     EXPECT_EQ(std::wstring(l.pwszGet(), size_t(l.nGetLongueurUNICODE())), L"\U0001F600");
-    l = m_clLib.fLitLigne(h);
+    l = files::FIC_sLitLigne(m_clLib, h);
     EXPECT_EQ(std::wstring(l.pwszGet(), size_t(l.nGetLongueurUNICODE())), L"a");
-    l = m_clLib.fLitLigne(h);
+    l = files::FIC_sLitLigne(m_clLib, h);
     EXPECT_EQ(std::wstring(l.pwszGet(), size_t(l.nGetLongueurUNICODE())), L"\x04");
     EXPECT_EQ(l.nGetTypeAUB(), 16);
-    m_clLib.fFerme(h);
+    files::fFerme(m_clLib, h);
 
     // Without the mark, from byte 0; a lone last byte ends the file.
     WriteFile(s, std::string("h\0i\0\n\0z", 7));
-    h = m_clLib.fOuvre(Nom(s), FO_LECTURE + FO_UNICODE);
-    l = m_clLib.fLitLigne(h);
+    h = files::fOuvre(m_clLib, Nom(s), FO_LECTURE + FO_UNICODE);
+    l = files::FIC_sLitLigne(m_clLib, h);
     EXPECT_EQ(std::wstring(l.pwszGet(), size_t(l.nGetLongueurUNICODE())), L"hi");
-    l = m_clLib.fLitLigne(h);
+    l = files::FIC_sLitLigne(m_clLib, h);
     EXPECT_EQ(l.nGetLongueur(), 0);
-    l = m_clLib.fLitLigne(h);
+    l = files::FIC_sLitLigne(m_clLib, h);
     EXPECT_EQ(std::wstring(l.pwszGet(), size_t(l.nGetLongueurUNICODE())), L"\x04");
-    m_clLib.fFerme(h);
+    files::fFerme(m_clLib, h);
 
     // Each file kind gets its own form of a line of the other kind.
-    h = m_clLib.fOuvre(Nom(s), UNICODE_CREE);
-    EXPECT_TRUE(m_clLib.fEcritLigne(h, Nom("\xE9")));
-    m_clLib.fFerme(h);
+    h = files::fOuvre(m_clLib, Nom(s), UNICODE_CREE);
+    EXPECT_TRUE(files::fEcritLigne(m_clLib, h, Nom("\xE9")));
+    files::fFerme(m_clLib, h);
     EXPECT_EQ(ReadFile(s), std::string("\xFF\xFE\xE9\0\r\0\n\0", 8));
-    h = m_clLib.fCree(Nom(s), 0);
-    EXPECT_TRUE(m_clLib.fEcritLigne(h, NomW(L"\u00e9")));
-    m_clLib.fFerme(h);
+    h = files::fCree(m_clLib, Nom(s), 0);
+    EXPECT_TRUE(files::fEcritLigne(m_clLib, h, NomW(L"\u00e9")));
+    files::fFerme(m_clLib, h);
     EXPECT_EQ(ReadFile(s), "\xE9\r\n");
 
     // Appending to an existing Unicode file writes no second mark.
     WriteFile(s, "\xFF\xFE");
-    h = m_clLib.fOuvre(Nom(s), FO_ECRITURE + FO_AJOUT + FO_UNICODE + FO_CREATIONSIINEXISTANT);
-    EXPECT_TRUE(m_clLib.fEcritLigne(h, Nom("")));
-    m_clLib.fFerme(h);
+    h = files::fOuvre(m_clLib, Nom(s), FO_ECRITURE + FO_AJOUT + FO_UNICODE + FO_CREATIONSIINEXISTANT);
+    EXPECT_TRUE(files::fEcritLigne(m_clLib, h, Nom("")));
+    files::fFerme(m_clLib, h);
     EXPECT_EQ(ReadFile(s), std::string("\xFF\xFE\r\0\n\0", 6));
 }
 
@@ -272,72 +274,74 @@ TEST_F(FileHandles, ReadBlocks) {
     std::string sGros(10000, 'g');
     sGros[9999] = 'e';
     WriteFile(Path("r"), "0123456789" + sGros);
-    int h = m_clLib.fOuvre(Nom(Path("r")), FO_LECTURE);
+    int h = files::fOuvre(m_clLib, Nom(Path("r")), FO_LECTURE);
     struct Cas {
         int nNombre;
         size_t nAttendu;
     } tab[] = {{-5, 0}, {0, 0}, {4, 4}, {6, 6}, {5000, 5000}, {6000, 5000}, {10, 0}};
     for (const Cas& c : tab) {
-        CZNDSTR s = m_clLib.fLit(h, c.nNombre);
+        CZNDSTR s = files::fLit(m_clLib, h, c.nNombre);
         EXPECT_EQ(size_t(s.nGetLongueur()), c.nAttendu) << c.nNombre;
     }
-    EXPECT_EQ(m_clLib.fPositionne(h, -3, 2), 10007);
+    EXPECT_EQ(files::fPositionne(m_clLib, h, -3, 2), 10007);
     char a[8] = {};
-    EXPECT_EQ(m_clLib.fLit(h, 8, a), 3);
+    EXPECT_EQ(files::fLit(m_clLib, h, 8, a), 3);
     EXPECT_STREQ(a, "gge");
-    EXPECT_EQ(m_clLib.fLit(h, 8, nullptr), 0);
+    EXPECT_EQ(files::fLit(m_clLib, h, 8, nullptr), 0);
 }
 
 TEST_F(FileHandles, WriteLengthsNeverPassTheValue) {
     std::string s = Path("w");
-    int h = m_clLib.fCree(Nom(s), 0);
+    int h = files::fCree(m_clLib, Nom(s), 0);
     struct Cas {
         const char* psz;
         int nLongueur;
         int nEcrit;
     } tab[] = {{"abc", -1, 3}, {"abc", 2, 2}, {"abc", 50, 3}, {"", -1, 0}, {"x", 0, 0}};
-    for (const Cas& c : tab) EXPECT_EQ(m_clLib.fEcrit(h, Nom(c.psz), c.nLongueur), c.nEcrit) << c.psz << c.nLongueur;
-    EXPECT_EQ(m_clLib.fEcrit(h, "xyz", 3), 3);
-    EXPECT_TRUE(m_clLib.fEcritLigne(h, "12345", 2));
-    EXPECT_TRUE(m_clLib.fEcritLigne(h, "", 0));
-    m_clLib.fFerme(h);
+    for (const Cas& c : tab) EXPECT_EQ(files::fEcrit(m_clLib, h, Nom(c.psz), c.nLongueur), c.nEcrit) << c.psz << c.nLongueur;
+    // Memory addresses, as the host hands them over.
+    char szXyz[] = "xyz", sz12345[] = "12345", szVide[] = "";
+    EXPECT_EQ(files::fEcrit(m_clLib, h, szXyz, 3), 3);
+    EXPECT_TRUE(files::fEcritLigne(m_clLib, h, sz12345, 2));
+    EXPECT_TRUE(files::fEcritLigne(m_clLib, h, szVide, 0));
+    files::fFerme(m_clLib, h);
     EXPECT_EQ(ReadFile(s), "abcababcxyz12\r\n\r\n");
 }
 
 TEST_F(FileHandles, SeekAndResize) {
     std::string s = Path("s");
     WriteFile(s, "0123456789");
-    int h = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
-    EXPECT_EQ(m_clLib.fPositionne(h, 0, 3), -1);
+    int h = files::fOuvre(m_clLib, Nom(s), FO_LECTUREECRITURE);
+    EXPECT_EQ(files::fPositionne(m_clLib, h, 0, 3), -1);
     EXPECT_EQ(Erreur(), 80023);
-    EXPECT_EQ(m_clLib.fPositionne(h, 0, -1), -1);
-    EXPECT_EQ(m_clLib.fPositionne(h, -1, 0), -1);
-    EXPECT_EQ(m_clLib.fPositionne(h, 4, 0), 4);
-    EXPECT_EQ(m_clLib.fPositionne(h, 2, 1), 6);
-    EXPECT_EQ(m_clLib.fPositionne(h, 0, 2), 10);
+    EXPECT_EQ(files::fPositionne(m_clLib, h, 0, -1), -1);
+    EXPECT_EQ(files::fPositionne(m_clLib, h, -1, 0), -1);
+    EXPECT_EQ(files::fPositionne(m_clLib, h, 4, 0), 4);
+    EXPECT_EQ(files::fPositionne(m_clLib, h, 2, 1), 6);
+    EXPECT_EQ(files::fPositionne(m_clLib, h, 0, 2), 10);
     struct Cas {
         long long oPosition, oTaille, oApres;
     } tab[] = {{0, 20, 0}, {5, 8, 5}, {8, 8, 8}, {7, 3, 3}, {0, 0, 0}, {2, 12, 2}};
     for (const Cas& c : tab) {
-        ASSERT_EQ(m_clLib.fPositionne(h, c.oPosition, 0), c.oPosition);
-        EXPECT_TRUE(m_clLib.fChangeTaille(h, c.oTaille));
-        EXPECT_EQ(m_clLib.fPositionne(h, 0, 1), c.oApres) << c.oPosition << "->" << c.oTaille;
-        EXPECT_EQ(m_clLib.fPositionne(h, 0, 2), c.oTaille);
+        ASSERT_EQ(files::fPositionne(m_clLib, h, c.oPosition, 0), c.oPosition);
+        EXPECT_TRUE(files::fChangeTaille(m_clLib, h, c.oTaille));
+        EXPECT_EQ(files::fPositionne(m_clLib, h, 0, 1), c.oApres) << c.oPosition << "->" << c.oTaille;
+        EXPECT_EQ(files::fPositionne(m_clLib, h, 0, 2), c.oTaille);
     }
     m_clLib.RAZError();
-    EXPECT_FALSE(m_clLib.fChangeTaille(h, -1));
+    EXPECT_FALSE(files::fChangeTaille(m_clLib, h, -1));
     EXPECT_TRUE(m_clLib.pclGetError()->bIsError());
-    m_clLib.fFerme(h);
+    files::fFerme(m_clLib, h);
 }
 
 TEST_F(FileHandles, AutomaticDeletion) {
     std::string s1 = Path("t1"), s2 = Path("t2"), s3 = Path("t3");
-    int h1 = m_clLib.fCree(Nom(s1), FO_SUPPRESSIONAUTOMATIQUE);
-    int h2 = m_clLib.fCree(Nom(s2), FO_SUPPRESSIONAUTOMATIQUE);
-    int h3 = m_clLib.fCree(Nom(s3), 0);
+    int h1 = files::fCree(m_clLib, Nom(s1), FO_SUPPRESSIONAUTOMATIQUE);
+    int h2 = files::fCree(m_clLib, Nom(s2), FO_SUPPRESSIONAUTOMATIQUE);
+    int h3 = files::fCree(m_clLib, Nom(s3), 0);
     ASSERT_TRUE(h1 >= 2 && h2 >= 2 && h3 >= 2);
     EXPECT_TRUE(Exists(s1));
-    EXPECT_EQ(m_clLib.fFerme(h1), 0);
+    EXPECT_EQ(files::fFerme(m_clLib, h1), 0);
     EXPECT_FALSE(Exists(s1));
     _FIC_FinModule();   // unloaded with the others still open
     EXPECT_FALSE(Exists(s2));
@@ -355,13 +359,13 @@ TEST_F(FileHandles, ZoneHandlesRefuseDiskOperations) {
         const char* pszNom;
         bool bResultat;
     } tab[] = {
-        {"fBloque", m_clLib.fBloque(h, 0, -1)},
-        {"fDebloque", m_clLib.fDebloque(h, 0, -1)},
-        {"fChangeTaille", m_clLib.fChangeTaille(h, 10)},
+        {"fBloque", files::fBloque(m_clLib, h, 0, -1)},
+        {"fDebloque", files::fDebloque(m_clLib, h, 0, -1)},
+        {"fChangeTaille", files::fChangeTaille(m_clLib, h, 10)},
     };
     for (const Cas& c : tab) EXPECT_FALSE(c.bResultat) << c.pszNom;
     EXPECT_EQ(Erreur(), 80406);
-    EXPECT_EQ(m_clLib.fFerme(h), 0);
+    EXPECT_EQ(files::fFerme(m_clLib, h), 0);
     EXPECT_EQ(s_pGetFicBagXStream(h), nullptr);
 }
 
@@ -383,22 +387,22 @@ int LockAilleurs(const std::string& s) {
 TEST_F(FileHandles, Locks) {
     std::string s = Path("k");
     WriteFile(s, "abc");
-    int h = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE + FO_BLOQUEECRITURE);
+    int h = files::fOuvre(m_clLib, Nom(s), FO_LECTUREECRITURE + FO_BLOQUEECRITURE);
     EXPECT_EQ(LockAilleurs(s), 1);   // foBloqueEcriture alone takes no lock
-    m_clLib.fFerme(h);
-    h = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE + FO_BLOQUELECTURE + FO_BLOQUEECRITURE);
+    files::fFerme(m_clLib, h);
+    h = files::fOuvre(m_clLib, Nom(s), FO_LECTUREECRITURE + FO_BLOQUELECTURE + FO_BLOQUEECRITURE);
     EXPECT_EQ(LockAilleurs(s), 0);
-    m_clLib.fFerme(h);
-    h = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
+    files::fFerme(m_clLib, h);
+    h = files::fOuvre(m_clLib, Nom(s), FO_LECTUREECRITURE);
     EXPECT_EQ(LockAilleurs(s), 1);
-    EXPECT_TRUE(m_clLib.fBloque(h, 0, -1));
+    EXPECT_TRUE(files::fBloque(m_clLib, h, 0, -1));
     EXPECT_EQ(LockAilleurs(s), 0);
-    EXPECT_TRUE(m_clLib.fDebloque(h, 0, -1));
+    EXPECT_TRUE(files::fDebloque(m_clLib, h, 0, -1));
     EXPECT_EQ(LockAilleurs(s), 1);
-    EXPECT_TRUE(m_clLib.fBloque(h, 1, 1));
+    EXPECT_TRUE(files::fBloque(m_clLib, h, 1, 1));
     EXPECT_EQ(LockAilleurs(s), 0);
-    EXPECT_TRUE(m_clLib.fDebloque(h, 1, 1));
-    m_clLib.fFerme(h);
+    EXPECT_TRUE(files::fDebloque(m_clLib, h, 1, 1));
+    files::fFerme(m_clLib, h);
 }
 
 // --- Hostile modes, names and addresses ---------------------------------------------
@@ -421,11 +425,11 @@ TEST_F(FileHandles, UnknownModeBitsAreRefused) {
     for (const Cas& c : tab) {
         WriteFile(s, "keep");
         m_clLib.RAZError();
-        const int h = c.bCree ? m_clLib.fCree(Nom(s), c.nMode) : m_clLib.fOuvre(Nom(s), c.nMode);
+        const int h = c.bCree ? files::fCree(m_clLib, Nom(s), c.nMode) : files::fOuvre(m_clLib, Nom(s), c.nMode);
         EXPECT_EQ(h, -1) << c.pszCas;
         EXPECT_EQ(Erreur(), 80024) << c.pszCas;
         EXPECT_EQ(m_clLib.pclGetError()->eGetErrorLevel(), uint32_t(EL_ERROR)) << c.pszCas;
-        if (h >= 2) m_clLib.fFerme(h);
+        if (h >= 2) files::fFerme(m_clLib, h);
         EXPECT_EQ(ReadFile(s), "keep") << c.pszCas;   // neither emptied nor deleted
     }
     EXPECT_EQ(FIC_nOuverts(), 0);
@@ -446,10 +450,10 @@ TEST_F(FileHandles, CreateJoinsReadWriteAndCreationAsBits) {
     for (const Cas& c : tab) {
         WriteFile(s, "old");
         m_clLib.RAZError();
-        const int h = m_clLib.fCree(Nom(s), c.nMode);
+        const int h = files::fCree(m_clLib, Nom(s), c.nMode);
         ASSERT_GE(h, 2) << c.nMode;
-        EXPECT_EQ(m_clLib.fEcrit(h, Nom("W"), -1), 1) << c.nMode;
-        m_clLib.fFerme(h);
+        EXPECT_EQ(files::fEcrit(m_clLib, h, Nom("W"), -1), 1) << c.nMode;
+        files::fFerme(m_clLib, h);
         EXPECT_EQ(ReadFile(s), c.pszApres) << c.nMode;
     }
 }
@@ -477,7 +481,7 @@ TEST_F(FileHandles, DeleteAtCloseTakesOnlyTheFileItOpened) {
             ASSERT_EQ(mkfifo(s.c_str(), 0600), 0);
         else
             WriteFile(s, "mine");
-        const int h = m_clLib.fOuvre(Nom(s), FO_LECTURE + FO_SUPPRESSIONAUTOMATIQUE);
+        const int h = files::fOuvre(m_clLib, Nom(s), FO_LECTURE + FO_SUPPRESSIONAUTOMATIQUE);
         ASSERT_GE(h, 2) << c.pszCas;
         if (c.eEntre == REMPLACE) {
             WriteFile(sAutre, "other");
@@ -489,7 +493,7 @@ TEST_F(FileHandles, DeleteAtCloseTakesOnlyTheFileItOpened) {
         if (c.bDecharge)
             _FIC_FinModule();
         else
-            EXPECT_EQ(m_clLib.fFerme(h), 0);
+            EXPECT_EQ(files::fFerme(m_clLib, h), 0);
         EXPECT_EQ(c.bTube ? (Exists(s) ? "" : "<missing>") : ReadFile(s), c.pszApres) << c.pszCas;
     }
 }
@@ -497,27 +501,27 @@ TEST_F(FileHandles, DeleteAtCloseTakesOnlyTheFileItOpened) {
 TEST_F(FileHandles, NullAddressesAreRefused) {
     const std::string s = Path("a");
     WriteFile(s, "abcd");
-    const int h = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
+    const int h = files::fOuvre(m_clLib, Nom(s), FO_LECTUREECRITURE);
     ASSERT_GE(h, 2);
     struct Cas {
         const char* pszCas;
         std::function<bool()> fnEchoue;   // the call and its failure value
     } tab[] = {
-        {"fLit", [&] { return m_clLib.fLit(h, 4, nullptr) == 0; }},
-        {"fLit, nothing to read", [&] { return m_clLib.fLit(h, 0, nullptr) == 0; }},
-        {"fEcrit", [&] { return m_clLib.fEcrit(h, static_cast<const void*>(nullptr), 4) == -1; }},
-        {"fEcrit, nothing to write", [&] { return m_clLib.fEcrit(h, static_cast<const void*>(nullptr), 0) == -1; }},
-        {"fEcritLigne", [&] { return !m_clLib.fEcritLigne(h, nullptr, 4); }},
-        {"fEcritLigne, empty line", [&] { return !m_clLib.fEcritLigne(h, nullptr, 0); }},
+        {"fLit", [&] { return files::fLit(m_clLib, h, 4, nullptr) == 0; }},
+        {"fLit, nothing to read", [&] { return files::fLit(m_clLib, h, 0, nullptr) == 0; }},
+        {"fEcrit", [&] { return files::fEcrit(m_clLib, h, static_cast<void*>(nullptr), 4) == -1; }},
+        {"fEcrit, nothing to write", [&] { return files::fEcrit(m_clLib, h, static_cast<void*>(nullptr), 0) == -1; }},
+        {"fEcritLigne", [&] { return !files::fEcritLigne(m_clLib, h, static_cast<void*>(nullptr), 4); }},
+        {"fEcritLigne, empty line", [&] { return !files::fEcritLigne(m_clLib, h, static_cast<void*>(nullptr), 0); }},
     };
     for (const Cas& c : tab) {
         m_clLib.RAZError();
         EXPECT_TRUE(c.fnEchoue()) << c.pszCas;
         EXPECT_EQ(Erreur(), 80070) << c.pszCas;
         EXPECT_EQ(m_clLib.pclGetError()->eGetErrorLevel(), uint32_t(EL_ERROR)) << c.pszCas;
-        EXPECT_EQ(m_clLib.fPositionne(h, 0, 1), 0) << c.pszCas;
+        EXPECT_EQ(files::fPositionne(m_clLib, h, 0, 1), 0) << c.pszCas;
     }
-    m_clLib.fFerme(h);
+    files::fFerme(m_clLib, h);
     EXPECT_EQ(ReadFile(s), "abcd");
 }
 
@@ -536,9 +540,9 @@ TEST_F(FileHandles, NamesTheFileSystemCannotTakeAreRefused) {
     };
     for (const Cas& c : tab) {
         m_clLib.RAZError();
-        EXPECT_EQ(m_clLib.fOuvre(c.pstNom, FO_LECTURE), -1) << c.pszCas;
+        EXPECT_EQ(files::fOuvre(m_clLib, c.pstNom, FO_LECTURE), -1) << c.pszCas;
         EXPECT_EQ(Erreur(), c.nCode) << c.pszCas;
-        EXPECT_EQ(m_clLib.fCree(c.pstNom, 0), -1) << c.pszCas;
+        EXPECT_EQ(files::fCree(m_clLib, c.pstNom, 0), -1) << c.pszCas;
         EXPECT_EQ(Erreur(), c.nCode) << c.pszCas;
     }
     EXPECT_FALSE(Exists(Path("a")));   // never the name cut at the zero
@@ -558,10 +562,10 @@ TEST_F(FileHandles, UnicodeNamesReachTheFileSystemAsUTF8) {
         std::wstring wNom;
         for (char ch : m_sDir + "/") wNom.push_back(wchar_t(ch));
         wNom += c.pwszNom;
-        const int h = m_clLib.fCree(NomW(wNom), 0);
+        const int h = files::fCree(m_clLib, NomW(wNom), 0);
         ASSERT_GE(h, 2) << c.pszUTF8;
-        EXPECT_EQ(m_clLib.fEcrit(h, Nom(c.pszUTF8), -1), int(strlen(c.pszUTF8)));
-        EXPECT_EQ(m_clLib.fFerme(h), 0);
+        EXPECT_EQ(files::fEcrit(m_clLib, h, Nom(c.pszUTF8), -1), int(strlen(c.pszUTF8)));
+        EXPECT_EQ(files::fFerme(m_clLib, h), 0);
     }
     for (const Cas& c : tab) EXPECT_EQ(ReadFile(Path(c.pszUTF8)), c.pszUTF8);
 }
@@ -572,7 +576,7 @@ TEST_F(FileHandles, UnicodeNamesReachTheFileSystemAsUTF8) {
 // sharing marker and the lock message.
 bool BloqueAilleurs(CComposanteStandard& clLib, int h) {
     clLib.RAZError();
-    const bool bRefus = !clLib.fBloque(h, 0, -1);
+    const bool bRefus = !files::fBloque(clLib, h, 0, -1);
     const CXError* p = clLib.pclGetError();
     return bRefus && p->nGetUserError() == 28145 && p->nGetSystemError() == XFILE_SHARING_VIOLATION;
 }
@@ -587,22 +591,22 @@ TEST_F(FileHandles, ALockLivesAsLongAsItsHandle) {
         {"nothing", [] {}},
         {"a second handle opened and closed",
          [&] {
-             const int h2 = m_clLib.fOuvre(Nom(s), FO_LECTURE);
+             const int h2 = files::fOuvre(m_clLib, Nom(s), FO_LECTURE);
              EXPECT_GE(h2, 2);
-             m_clLib.fFerme(h2);
+             files::fFerme(m_clLib, h2);
          }},
         {"an INI read of the file",
          [&] { EXPECT_STREQ(sys::INILit(m_clLib, "s", "k", "", s.c_str()).pszGet(), "v"); }},
     };
     for (const Cas& c : tab) {
-        const int h1 = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
-        ASSERT_TRUE(m_clLib.fBloque(h1, 0, -1)) << c.pszCas;
+        const int h1 = files::fOuvre(m_clLib, Nom(s), FO_LECTUREECRITURE);
+        ASSERT_TRUE(files::fBloque(m_clLib, h1, 0, -1)) << c.pszCas;
         c.fnEntre();
-        const int h3 = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
+        const int h3 = files::fOuvre(m_clLib, Nom(s), FO_LECTUREECRITURE);
         EXPECT_TRUE(BloqueAilleurs(m_clLib, h3)) << c.pszCas;
-        m_clLib.fFerme(h1);
-        EXPECT_TRUE(m_clLib.fBloque(h3, 0, -1)) << c.pszCas;
-        m_clLib.fFerme(h3);
+        files::fFerme(m_clLib, h1);
+        EXPECT_TRUE(files::fBloque(m_clLib, h3, 0, -1)) << c.pszCas;
+        files::fFerme(m_clLib, h3);
     }
 }
 
@@ -611,13 +615,13 @@ TEST_F(FileHandles, ALockLivesAsLongAsItsHandle) {
 TEST_F(FileHandles, AnotherProcessStillMeetsTheLockAfterASecondHandleCloses) {
     const std::string s = Path("k2");
     WriteFile(s, "abc");
-    const int h1 = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
-    ASSERT_TRUE(m_clLib.fBloque(h1, 0, -1));
-    const int h2 = m_clLib.fOuvre(Nom(s), FO_LECTURE);
+    const int h1 = files::fOuvre(m_clLib, Nom(s), FO_LECTUREECRITURE);
+    ASSERT_TRUE(files::fBloque(m_clLib, h1, 0, -1));
+    const int h2 = files::fOuvre(m_clLib, Nom(s), FO_LECTURE);
     ASSERT_GE(h2, 2);
-    EXPECT_EQ(m_clLib.fFerme(h2), 0);
+    EXPECT_EQ(files::fFerme(m_clLib, h2), 0);
     EXPECT_EQ(LockAilleurs(s), 0);
-    m_clLib.fFerme(h1);
+    files::fFerme(m_clLib, h1);
     EXPECT_EQ(LockAilleurs(s), 1);
 }
 
@@ -638,20 +642,20 @@ TEST_F(FileHandles, ALockedFileIsNeverEmptied) {
     };
     for (const Cas& c : tab) {
         WriteFile(s, "precious");
-        const int h1 = m_clLib.fOuvre(Nom(s), c.nModeVerrou);
-        ASSERT_TRUE(m_clLib.fBloque(h1, 0, -1)) << c.pszCas;
+        const int h1 = files::fOuvre(m_clLib, Nom(s), c.nModeVerrou);
+        ASSERT_TRUE(files::fBloque(m_clLib, h1, 0, -1)) << c.pszCas;
         m_clLib.RAZError();
-        const int h = c.bCree ? m_clLib.fCree(Nom(s), c.nMode) : m_clLib.fOuvre(Nom(s), c.nMode);
+        const int h = c.bCree ? files::fCree(m_clLib, Nom(s), c.nMode) : files::fOuvre(m_clLib, Nom(s), c.nMode);
         EXPECT_EQ(h, -1) << c.pszCas;
         EXPECT_EQ(Erreur(), 28140) << c.pszCas;
         EXPECT_EQ(m_clLib.pclGetError()->nGetSystemError(), XFILE_SHARING_VIOLATION) << c.pszCas;
         EXPECT_EQ(ReadFile(s), "precious") << c.pszCas;
-        if (h >= 2) m_clLib.fFerme(h);
+        if (h >= 2) files::fFerme(m_clLib, h);
         // Without the lock the same call empties it.
-        m_clLib.fFerme(h1);
-        const int h2 = c.bCree ? m_clLib.fCree(Nom(s), c.nMode) : m_clLib.fOuvre(Nom(s), c.nMode);
+        files::fFerme(m_clLib, h1);
+        const int h2 = c.bCree ? files::fCree(m_clLib, Nom(s), c.nMode) : files::fOuvre(m_clLib, Nom(s), c.nMode);
         EXPECT_GE(h2, 2) << c.pszCas;
-        m_clLib.fFerme(h2);
+        files::fFerme(m_clLib, h2);
         EXPECT_EQ(ReadFile(s), "") << c.pszCas;
     }
 }
@@ -661,7 +665,7 @@ TEST_F(FileHandles, ALockedFileIsNeverEmptied) {
 TEST_F(FileHandles, FailedOpensCarryTheStreamErrorAndItsReason) {
     const std::string sVerrou = Path("verrou");
     WriteFile(sVerrou, "x");
-    const int hVerrou = m_clLib.fOuvre(Nom(sVerrou), FO_LECTUREECRITURE + FO_BLOQUELECTURE + FO_BLOQUEECRITURE);
+    const int hVerrou = files::fOuvre(m_clLib, Nom(sVerrou), FO_LECTUREECRITURE + FO_BLOQUELECTURE + FO_BLOQUEECRITURE);
     ASSERT_GE(hVerrou, 2);
     // No descriptor left: the process limit lowered to the next free one.
     struct rlimit stAvant {};
@@ -698,7 +702,7 @@ TEST_F(FileHandles, FailedOpensCarryTheStreamErrorAndItsReason) {
     for (const Cas& c : tab) {
         m_clLib.RAZError();
         sansDescripteur(c.bSansDescripteur);
-        const int h = m_clLib.fOuvre(Nom(c.sNom), c.nMode);
+        const int h = files::fOuvre(m_clLib, Nom(c.sNom), c.nMode);
         sansDescripteur(false);
         EXPECT_EQ(h, -1) << c.pszCas;
         const CXError* p = m_clLib.pclGetError();
@@ -716,27 +720,27 @@ TEST_F(FileHandles, FailedOpensCarryTheStreamErrorAndItsReason) {
         }
         EXPECT_EQ(sRaison.find("Unknown error"), std::string::npos) << c.pszCas;
     }
-    m_clLib.fFerme(hVerrou);
+    files::fFerme(m_clLib, hVerrou);
 }
 
 TEST_F(FileHandles, FailedCallsOnAHandleSayWhich) {
     const std::string s = Path("f");
     WriteFile(s, "0123456789");
-    const int hLecture = m_clLib.fOuvre(Nom(s), FO_LECTURE);
-    const int hVerrou = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
-    ASSERT_TRUE(m_clLib.fBloque(hVerrou, 0, -1));
-    const int h = m_clLib.fOuvre(Nom(s), FO_LECTUREECRITURE);
+    const int hLecture = files::fOuvre(m_clLib, Nom(s), FO_LECTURE);
+    const int hVerrou = files::fOuvre(m_clLib, Nom(s), FO_LECTUREECRITURE);
+    ASSERT_TRUE(files::fBloque(m_clLib, hVerrou, 0, -1));
+    const int h = files::fOuvre(m_clLib, Nom(s), FO_LECTUREECRITURE);
     struct Cas {
         const char* pszCas;
         std::function<bool()> fnEchoue;
         int nCode;
     } tab[] = {
-        {"negative size", [&] { return !m_clLib.fChangeTaille(h, -1); }, 80034},
-        {"very negative size", [&] { return !m_clLib.fChangeTaille(h, LLONG_MIN); }, 80034},
-        {"write to a read-only handle", [&] { return m_clLib.fEcrit(hLecture, Nom("x"), -1) == -1; }, 28008},
-        {"line to a read-only handle", [&] { return !m_clLib.fEcritLigne(hLecture, Nom("x")); }, 28008},
-        {"lock held by another handle", [&] { return !m_clLib.fBloque(h, 2, 3); }, 28145},
-        {"seek before the start", [&] { return m_clLib.fPositionne(h, -1, 0) == -1; }, 28005},
+        {"negative size", [&] { return !files::fChangeTaille(m_clLib, h, -1); }, 80034},
+        {"very negative size", [&] { return !files::fChangeTaille(m_clLib, h, LLONG_MIN); }, 80034},
+        {"write to a read-only handle", [&] { return files::fEcrit(m_clLib, hLecture, Nom("x"), -1) == -1; }, 28008},
+        {"line to a read-only handle", [&] { return !files::fEcritLigne(m_clLib, hLecture, Nom("x")); }, 28008},
+        {"lock held by another handle", [&] { return !files::fBloque(m_clLib, h, 2, 3); }, 28145},
+        {"seek before the start", [&] { return files::fPositionne(m_clLib, h, -1, 0) == -1; }, 28005},
     };
     for (const Cas& c : tab) {
         m_clLib.RAZError();
@@ -744,7 +748,7 @@ TEST_F(FileHandles, FailedCallsOnAHandleSayWhich) {
         EXPECT_EQ(Erreur(), c.nCode) << c.pszCas;
         EXPECT_EQ(m_clLib.pclGetError()->eGetErrorLevel(), uint32_t(EL_ERROR)) << c.pszCas;
     }
-    for (int hh : {hLecture, hVerrou, h}) m_clLib.fFerme(hh);
+    for (int hh : {hLecture, hVerrou, h}) files::fFerme(m_clLib, hh);
     EXPECT_EQ(ReadFile(s), "0123456789");
 }
 
@@ -774,13 +778,13 @@ TEST_F(FileHandles, LinesLongerThanTheLimitAreRefused) {
         {"a device that never ends, pattern", "/dev/zero", FO_LECTURE, true, false},
     };
     for (const Cas& c : tab) {
-        const int h = m_clLib.fOuvre(Nom(c.sNom), c.nMode);
+        const int h = files::fOuvre(m_clLib, Nom(c.sNom), c.nMode);
         ASSERT_GE(h, 2) << c.pszCas;
         m_clLib.RAZError();
         if (c.bMotif)
-            EXPECT_FALSE(m_clLib.fLitLigne(h, Nom(""))) << c.pszCas;
+            EXPECT_FALSE(files::fLitLigne(m_clLib, h, Nom(""))) << c.pszCas;
         else
-            EXPECT_EQ(m_clLib.fLitLigne(h).nGetLongueur(), 0) << c.pszCas;
+            EXPECT_EQ(files::FIC_sLitLigne(m_clLib, h).nGetLongueur(), 0) << c.pszCas;
         const CXError* p = m_clLib.pclGetError();
         EXPECT_EQ(p->nGetUserError(), 80028) << c.pszCas;
         EXPECT_EQ(p->eGetErrorLevel(), uint32_t(EL_ERROR)) << c.pszCas;
@@ -788,12 +792,12 @@ TEST_F(FileHandles, LinesLongerThanTheLimitAreRefused) {
         EXPECT_EQ(p->nNumErrorId(), 2) << c.pszCas;
         EXPECT_EQ(p->nGetErrorId(1), 703) << c.pszCas;
         // The bytes looked at are consumed: a loop of reads moves on.
-        const long long o = m_clLib.fPositionne(h, 0, 1);
+        const long long o = files::fPositionne(m_clLib, h, 0, 1);
         if (c.bPosition) {
             EXPECT_GT(o, static_cast<long long>(XSTREAM_LINE_MAX)) << c.pszCas;
             EXPECT_LE(o, static_cast<long long>(XSTREAM_LINE_MAX) + XSTREAM_COPY_BLOCK) << c.pszCas;
         }
-        m_clLib.fFerme(h);
+        files::fFerme(m_clLib, h);
     }
 }
 
@@ -804,12 +808,12 @@ TEST_F(FileHandles, ALineAtTheLimitComesBackWhole) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(write(fd, "\r\nz\n", 4), 4);
     close(fd);
-    const int h = m_clLib.fOuvre(Nom(s), FO_LECTURE);
+    const int h = files::fOuvre(m_clLib, Nom(s), FO_LECTURE);
     m_clLib.RAZError();
-    EXPECT_EQ(uint32_t(m_clLib.fLitLigne(h).nGetLongueur()), XSTREAM_LINE_MAX);
+    EXPECT_EQ(uint32_t(files::FIC_sLitLigne(m_clLib, h).nGetLongueur()), XSTREAM_LINE_MAX);
     EXPECT_FALSE(m_clLib.pclGetError()->bIsError());
     EXPECT_EQ(Ligne(h), "z");
-    m_clLib.fFerme(h);
+    files::fFerme(m_clLib, h);
 }
 
 // The address space of the process is held to what it uses now plus a
@@ -842,15 +846,15 @@ TEST_F(FileHandles, ReadsSizeTheirBufferToWhatCanCome) {
     // A pipe holding more than one block of bytes, and no writer to add more.
     const std::string sTube = Path("tube");
     ASSERT_EQ(mkfifo(sTube.c_str(), 0600), 0);
-    const int hTube = m_clLib.fOuvre(Nom(sTube), FO_LECTURE);
+    const int hTube = files::fOuvre(m_clLib, Nom(sTube), FO_LECTURE);
     ASSERT_GE(hTube, 2);
     const int fdEcrit = open(sTube.c_str(), O_WRONLY | O_NONBLOCK);
     ASSERT_GE(fdEcrit, 0);
     ASSERT_GE(fcntl(fdEcrit, F_SETPIPE_SZ, 1 << 20), 100000);
     const std::string sDansTube(100000, 't');
     ASSERT_EQ(write(fdEcrit, sDansTube.data(), sDansTube.size()), ssize_t(sDansTube.size()));
-    const int hTrois = m_clLib.fOuvre(Nom(Path("trois")), FO_LECTURE);
-    const int hFin = m_clLib.fOuvre(Nom(Path("trois")), FO_LECTURE + FO_AJOUT);
+    const int hTrois = files::fOuvre(m_clLib, Nom(Path("trois")), FO_LECTURE);
+    const int hFin = files::fOuvre(m_clLib, Nom(Path("trois")), FO_LECTURE + FO_AJOUT);
     struct Cas {
         const char* pszCas;
         int h;
@@ -865,27 +869,27 @@ TEST_F(FileHandles, ReadsSizeTheirBufferToWhatCanCome) {
         ASSERT_TRUE(clLimite.bOk());
         for (const Cas& c : tab) {
             m_clLib.RAZError();
-            CZNDSTR sLu = m_clLib.fLit(c.h, 1000000000);
+            CZNDSTR sLu = files::fLit(m_clLib, c.h, 1000000000);
             EXPECT_FALSE(m_clLib.pclGetError()->bIsError()) << c.pszCas << ": " << Erreur();
             EXPECT_EQ(std::string(sLu.pszGet(), size_t(sLu.nGetLongueur())), c.sAttendu) << c.pszCas;
         }
     }
     close(fdEcrit);
-    for (const Cas& c : tab) m_clLib.fFerme(c.h);
+    for (const Cas& c : tab) files::fFerme(m_clLib, c.h);
 #endif
 }
 
 TEST_F(FileHandles, ReadsFromADeviceGrowAsTheBytesArrive) {
-    const int h = m_clLib.fOuvre(Nom("/dev/zero"), FO_LECTURE);
+    const int h = files::fOuvre(m_clLib, Nom("/dev/zero"), FO_LECTURE);
     ASSERT_GE(h, 2);
     for (int n : {1, 65536, 65537, 200000}) {
         m_clLib.RAZError();
-        CZNDSTR sLu = m_clLib.fLit(h, n);
+        CZNDSTR sLu = files::fLit(m_clLib, h, n);
         EXPECT_EQ(sLu.nGetLongueur(), n);
         EXPECT_EQ(std::string(sLu.pszGet(), size_t(sLu.nGetLongueur())), std::string(size_t(n), '\0'));
         EXPECT_FALSE(m_clLib.pclGetError()->bIsError());
     }
-    m_clLib.fFerme(h);
+    files::fFerme(m_clLib, h);
 }
 
 }  // namespace
