@@ -67,6 +67,21 @@ void _TronqueNegatif(const _stFMTINFO& st, char cFormat, std::string& s) {
     if (cRemplace != 0) s.replace(0, nPremier, nPremier, cRemplace);
 }
 
+// An 8-byte integer in the "f" conversion, written from its exact digits
+// (and the precision's zeros) with the format's sign, width and padding.
+std::string _EntierExact(const _stFMTINFO& st, int64_t ll, bool bNonSigne) {
+    const bool bNegatif = !bNonSigne && ll < 0;
+    const uint64_t ull = bNegatif ? uint64_t(0) - static_cast<uint64_t>(ll) : static_cast<uint64_t>(ll);
+    std::string sCorps = std::to_string(ull);
+    if (st.nPrecision > 0) sCorps += "." + std::string(size_t(st.nPrecision), '0');
+    const std::string sSigne = bNegatif ? "-" : (st.wFlags & FMT_SIGNE) ? "+" : "";
+    const int nManque = st.nLargeur - int(sSigne.size() + sCorps.size());
+    if (nManque <= 0) return sSigne + sCorps;
+    if (st.wFlags & FMT_GAUCHE) return sSigne + sCorps + std::string(size_t(nManque), ' ');
+    if (st.wFlags & FMT_ZEROS) return sSigne + std::string(size_t(nManque), '0') + sCorps;
+    return std::string(size_t(nManque), ' ') + sSigne + sCorps;
+}
+
 }  // namespace
 
 bool CHAINE_bAnalyseFormat(const char* pszFormat, _stFMTINFO* pstInfo) {
@@ -242,7 +257,11 @@ eResultatFormat NUM_eFormate(const STValeurNum& stValeur, const char* pszFormat,
     if (!CHAINE_bAnalyseFormat(pszFormat, &st)) return RF_FORMAT_INVALIDE;
     if (st.nLargeur > FMT_LARGEUR_MAX || st.nPrecision > FMT_LARGEUR_MAX) return RF_FORMAT_INVALIDE;
     double r = stValeur.r;
-    const bool b64 = (stValeur.nType == 5 || stValeur.nType == 9) && r > 4294967295.0;
+    // An 8-byte integer outside the 32-bit range, either side, is written
+    // from its exact value: a real holds only 53 bits of it.
+    const bool bNonSigne = stValeur.nType == 5;
+    const bool b64 = bNonSigne ? static_cast<uint64_t>(stValeur.ll) > 4294967295ULL
+                               : stValeur.nType == 9 && (stValeur.ll > 4294967295LL || stValeur.ll < INT32_MIN);
     if (b64) st.wFlags |= FMT_ENTIER64;
     if (stValeur.nType == 10) st.wFlags |= FMT_MONETAIRE;
     if (st.cFormat == 'd' && !b64) {
@@ -265,17 +284,21 @@ eResultatFormat NUM_eFormate(const STValeurNum& stValeur, const char* pszFormat,
     CHAINE_nFmtInfo2Format(szFormat, &st);
     const char c = st.cFormat;
     std::string s;
-    if (c == 'e' || c == 'E' || c == 'f') {
+    if (c == 'f' && b64) {
+        s = _EntierExact(st, stValeur.ll, bNonSigne);
+    } else if (c == 'e' || c == 'E' || c == 'f') {
         s = _Ecrit(szFormat, r);
     } else if (c == 'd') {
-        s = _Ecrit(szFormat, static_cast<long long>(stValeur.ll));
+        if (bNonSigne) szFormat[strlen(szFormat) - 1] = 'u';
+        s = bNonSigne ? _Ecrit(szFormat, static_cast<unsigned long long>(stValeur.ll))
+                      : _Ecrit(szFormat, static_cast<long long>(stValeur.ll));
     } else {
         const int64_t ll = b64 ? stValeur.ll : _llTronque(r);
         if (st.wFlags & (FMT_MONETAIRE | FMT_ENTIER64))
             s = _Ecrit(szFormat, static_cast<unsigned long long>(ll));
         else
             s = _Ecrit(szFormat, static_cast<unsigned int>(static_cast<uint32_t>(ll)));
-        if (ll < 0) _TronqueNegatif(st, c, s);
+        if (ll < 0 && !bNonSigne) _TronqueNegatif(st, c, s);
     }
     if (c == 'e' || c == 'E') CHAINE_AligneExposant16Bits(&st, s);
     if ((st.wFlags & FMT_ZEROS) && (st.wFlags & FMT_SIGNE) && int(s.size()) > st.nLargeur && s.size() >= 3 &&

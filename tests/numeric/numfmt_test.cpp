@@ -21,6 +21,7 @@ STValeurNum Reel(double r) { return STValeurNum{12, r, 0}; }
 STValeurNum Entier(int32_t n) { return STValeurNum{8, double(n), 0}; }
 STValeurNum Entier64(int64_t ll) { return STValeurNum{9, double(ll), ll}; }
 STValeurNum Monetaire(double r) { return STValeurNum{10, r, 0}; }
+STValeurNum NonSigne64(uint64_t ull) { return STValeurNum{5, double(ull), int64_t(ull)}; }
 
 struct STCas {
     STValeurNum stValeur;
@@ -88,6 +89,54 @@ TEST_F(NumFmt, FormatsWriteTheValue) {
     ASSERT_EQ(NUM_eFormate(Reel(1e300), "100.100f", s), RF_OK);
     EXPECT_EQ(s.size(), 301u + 1 + 100);
     EXPECT_EQ(s.compare(0, 2, "10"), 0);
+}
+
+// 8-byte integers outside the 32-bit range, either side, keep every digit
+// and every bit; inside it they are formatted as any other number.
+TEST_F(NumFmt, EightByteIntegersKeepEveryDigit) {
+    const std::vector<STCas> tab = {
+        {Entier64(-9007199254740993LL), "d", "-9007199254740993"},
+        {Entier64(9007199254740993LL), "d", "9007199254740993"},
+        {Entier64(INT64_MAX), "d", "9223372036854775807"},
+        {Entier64(INT64_MIN), "d", "-9223372036854775808"},
+        {Entier64(INT64_MIN), "+25d", "     -9223372036854775808"},
+        {Entier64(9007199254740993LL), "+d", "+9007199254740993"},
+        {Entier64(9007199254740993LL), "-20d", "9007199254740993    "},
+        {Entier64(9007199254740993LL), "020d", "00009007199254740993"},
+        {Entier64(-9007199254740993LL), "ds", "-9 007 199 254 740 993"},
+        {Entier64(-1099511627776LL), "X", "FFFFFF0000000000"},
+        {Entier64(-1099511627776LL), "x", "ffffff0000000000"},
+        {Entier64(-1099511627776LL), "o", "1777777760000000000000"},
+        {Entier64(-1099511627776LL), "12X", "FF0000000000"},   // the last 12 digits
+        {Entier64(-1099511627776LL), "10X", "0000000000"},
+        {Entier64(-3000000000LL), "x", "ffffffff4d2fa200"},
+        {Entier64(-2147483648LL), "x", "80000000"},             // inside: 4 bytes
+        {Entier64(-5), "x", "fffffffb"},
+        {Entier64(-5), "d", "-5"},
+        {Entier64(4294967295LL), "x", "ffffffff"},
+        {Entier64(4294967296LL), "x", "100000000"},
+        {Entier64(9007199254740993LL), ".0f", "9007199254740993"},
+        {Entier64(9007199254740993LL), ".2f", "9007199254740993.00"},
+        {Entier64(-9007199254740993LL), "25.1f", "      -9007199254740993.0"},
+        {Entier64(-9007199254740993LL), "025.1f", "-0000009007199254740993.0"},
+        {Entier64(-9007199254740993LL), "-22.0f", "-9007199254740993     "},
+        {Entier64(9007199254740993LL), "s", "9 007 199 254 740 993.000000"},
+        {Entier64(9007199254740993LL), "e", "9.007199e+15"},
+        {NonSigne64(UINT64_MAX), "d", "18446744073709551615"},
+        {NonSigne64(UINT64_MAX), "x", "ffffffffffffffff"},
+        {NonSigne64(UINT64_MAX), "4x", "ffffffffffffffff"},     // positive: nothing cut
+        {NonSigne64(UINT64_MAX), ".0f", "18446744073709551615"},
+        {NonSigne64(1ULL << 63), "ds", "9 223 372 036 854 775 808"},
+        {NonSigne64(7), "d", "7"},
+        {Reel(5e9), "x", "2a05f200"},                            // through 64 bits, then 4 bytes
+        {Reel(-5e9), "x", "d5fa0e00"},
+        {Reel(1e300), "x", "ffffffff"},
+    };
+    for (const auto& cas : tab) {
+        std::string s;
+        ASSERT_EQ(NUM_eFormate(cas.stValeur, cas.pszFormat, s), RF_OK) << cas.pszFormat;
+        EXPECT_EQ(s, cas.pszAttendu) << cas.pszFormat << " of " << cas.stValeur.ll;
+    }
 }
 
 TEST_F(NumFmt, InvalidFormatsAreRefused) {
