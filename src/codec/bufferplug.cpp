@@ -17,6 +17,5 @@ int g_eGetCompresseurType(uint32_t ePackMethod) {
 IPackObject* pclCreePackObject(int nType) { return new CCompresseur(nType); }
 
 CCrypt* pclCreeCryptObject(uint32_t eCryptMethod) {
-    (void)eCryptMethod;
-    return nullptr;
+    return eCryptMethod == CRYPT_RAPIDE ? pclCreeCipher(CRYPT_RAPIDE) : nullptr;
 }

@@ -8,6 +8,7 @@
 
 #include "codec/compact.h"
 #include "codec/functions.h"
+#include "codec/nom_fichier.h"
 #include "platform/charset.h"
 
 namespace codec {
@@ -18,39 +19,16 @@ constexpr int ERREUR_COMPACTE = 80299;
 // JaugeCompactage: the progress steps are reported.
 constexpr int32_t JAUGE_COMPACTAGE = 1;
 
-// The name an argument holds, as the file system takes it; false for a name
-// no file can have (a zero inside it, or a Unicode name without UTF-8 form).
-// An absent argument is the empty name.
-bool _bNom(const STManipAUB* pst, std::string* ps) {
-    ps->clear();
-    if (pst == nullptr || pst->bEstVide()) return true;
-    if (pst->bEstUNICODE()) {
-        const int nCaracteres = static_cast<int>(pst->nGetLongueur() / sizeof(wchar_t));
-        if (nCaracteres == 0) return true;
-        const wchar_t* pwsz = pst->pszGetStringW();
-        if (wcsnlen(pwsz, static_cast<size_t>(nCaracteres)) != static_cast<size_t>(nCaracteres)) return false;
-        const int n = WideCharToMultiByte(CP_UTF8, 0, pwsz, nCaracteres, nullptr, 0, nullptr, nullptr);
-        if (n <= 0) return false;
-        ps->resize(static_cast<size_t>(n));
-        return WideCharToMultiByte(CP_UTF8, 0, pwsz, nCaracteres, ps->data(), n, nullptr, nullptr) == n;
-    }
-    const size_t n = pst->nGetLongueur();
-    const char* psz = pst->pszGetString();
-    if (strnlen(psz, n) != n) return false;
-    ps->assign(psz, n);
-    return true;
-}
-
 int32_t _nDecompacte(const STManipAUB* pstArchive, const STManipAUB* pstDestination, bool bProgression) {
     std::string sArchive, sDestination;
-    if (!_bNom(pstArchive, &sArchive)) return COMPACT_OUVERTURE;
-    if (!_bNom(pstDestination, &sDestination)) return COMPACT_CREATION;
+    if (!bNomFichier(pstArchive, &sArchive)) return COMPACT_OUVERTURE;
+    if (!bNomFichier(pstDestination, &sDestination)) return COMPACT_CREATION;
     return nfDecompacte(sArchive.c_str(), sDestination.c_str(), bProgression);
 }
 
 int32_t _nTaille(const STManipAUB* pstArchive, long long (*pfnTaille)(const char*)) {
     std::string sArchive;
-    if (!_bNom(pstArchive, &sArchive)) return -1;
+    if (!bNomFichier(pstArchive, &sArchive)) return -1;
     const long long l = pfnTaille(sArchive.c_str());
     return l > INT32_MAX ? INT32_MAX : static_cast<int32_t>(l);
 }
@@ -60,9 +38,9 @@ int32_t _nTaille(const STManipAUB* pstArchive, long long (*pfnTaille)(const char
 int32_t fCompacte(CZNLibrary& lib, const STManipAUB* pstSource, const STManipAUB* pstDestination) {
     std::string sSource, sDestination;
     int32_t n = COMPACT_OK;
-    if (!_bNom(pstSource, &sSource))
+    if (!bNomFichier(pstSource, &sSource))
         n = COMPACT_OUVERTURE;
-    else if (!_bNom(pstDestination, &sDestination))
+    else if (!bNomFichier(pstDestination, &sDestination))
         n = COMPACT_CREATION;
     else
         n = nfCompacte(sSource.c_str(), sDestination.c_str());

@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 
+#include "core/any.h"
 #include "core/zndstr.h"
 #include "qvstd/manipaub.h"
 #include "runtime/znlibrary.h"
@@ -20,6 +21,57 @@ CZNBIN Compresse(CZNLibrary& lib, const CZNDSTRBase& sTexte);
 CZNBIN Compresse(CZNLibrary& lib, const CZNBINBase& clDonnees);
 // Décompresse(buffer): the bytes the compressed string holds.
 CZNBIN Decompresse(CZNLibrary& lib, const CZNBINBase& clSource);
+
+// ---- Text encodings and checksums -----------------------------------------------
+
+// URLEncode(text): every byte but the characters a URL may hold as "%XX".
+CZNDSTR URLEncode(CZNLibrary& lib, const char* pszTexte);
+// URLDécode(text): "%XX" and "+" back to bytes.
+CZNDSTR URLDecode(CZNLibrary& lib, const char* pszTexte);
+// UUEncode(string or buffer): the uuencoded text, lines of 45 bytes.
+CZNDSTR UUEncode(CZNLibrary& lib, const CAny& clValeur);
+// UUDécode(text): the bytes; empty for a text that is no uuencoded text.
+CZNBIN UUDecode(CZNLibrary& lib, const char* pszTexte);
+// sCalculeCrc32(buffer [, previous CRC]): the published CRC-32, continuing
+// the previous value (an empty buffer gives that value back).
+int32_t sCalculeCrc32(CZNLibrary& lib, const CZNBINBase& clDonnees);
+int32_t sCalculeCrc32(CZNLibrary& lib, const CZNBINBase& clDonnees, int32_t nPrecedent);
+// sCalculeCrc16(value): the CCITT CRC-16 of the value as a string.
+int32_t sCalculeCrc16(CZNLibrary& lib, const CAny& clValeur);
+
+// ---- Encryption ------------------------------------------------------------------
+// The method is a combined value: cipher method (crypteRapide 1,
+// crypteSécurisé 2, crypteRC516 3) in the low half, compression method in
+// the high half; the encoding an encoder number (encodeAucun 0 to
+// encodeUUEncode 3). Failures raise their user error and give an empty
+// string or false.
+
+// Crypte(value, password [, method [, encoding]]): method 1 and encoding 1
+// by default.
+CZNDSTR Crypte(CZNLibrary& lib, const CAny& clValeur, const char* pszMotDePasse);
+CZNDSTR Crypte(CZNLibrary& lib, const CAny& clValeur, const char* pszMotDePasse, int32_t nMethode);
+CZNDSTR Crypte(CZNLibrary& lib, const CAny& clValeur, const char* pszMotDePasse, int32_t nMethode,
+               int32_t nEncodage);
+// Décrypte: the same syntaxes, undoing Crypte.
+CZNDSTR Decrypte(CZNLibrary& lib, const CAny& clValeur, const char* pszMotDePasse);
+CZNDSTR Decrypte(CZNLibrary& lib, const CAny& clValeur, const char* pszMotDePasse, int32_t nMethode);
+CZNDSTR Decrypte(CZNLibrary& lib, const CAny& clValeur, const char* pszMotDePasse, int32_t nMethode,
+                 int32_t nEncodage);
+// fCrypte(source, destination, password [, method [, encoding]]): method 1
+// and no encoding by default. The destination is replaced only on success.
+bool fCrypte(CZNLibrary& lib, const STManipAUB* pstSource, const STManipAUB* pstDestination,
+             const char* pszMotDePasse);
+bool fCrypte(CZNLibrary& lib, const STManipAUB* pstSource, const STManipAUB* pstDestination,
+             const char* pszMotDePasse, int32_t nMethode);
+bool fCrypte(CZNLibrary& lib, const STManipAUB* pstSource, const STManipAUB* pstDestination,
+             const char* pszMotDePasse, int32_t nMethode, int32_t nEncodage);
+// fDécrypte: the same syntaxes, undoing fCrypte.
+bool fDecrypte(CZNLibrary& lib, const STManipAUB* pstSource, const STManipAUB* pstDestination,
+               const char* pszMotDePasse);
+bool fDecrypte(CZNLibrary& lib, const STManipAUB* pstSource, const STManipAUB* pstDestination,
+               const char* pszMotDePasse, int32_t nMethode);
+bool fDecrypte(CZNLibrary& lib, const STManipAUB* pstSource, const STManipAUB* pstDestination,
+               const char* pszMotDePasse, int32_t nMethode, int32_t nEncodage);
 
 // ---- File compaction -------------------------------------------------------------
 

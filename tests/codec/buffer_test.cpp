@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -950,7 +951,8 @@ TEST(BufferCodingFailures, ExceptionWhileUnpackingRecodes) {
 // and keeps everything. (The compressors are in: their buffer cases are in
 // compress_test.cpp.)
 TEST(BufferCodingFailures, MethodsWithoutAnObjectAreReportedAndLoseNothing) {
-    CQVBuffer clCrypt(BUFFER_CRYPT_HOMEMADE, BUFFER_PACK_AUCUN, 0, 100, "pw");
+    // Only method 1 has a cipher in a buffer.
+    CQVBuffer clCrypt(static_cast<eBUFFER_CRYPTMETHOD>(2), BUFFER_PACK_AUCUN, 0, 100, "pw");
     EXPECT_EQ(clCrypt.nGetErreur(), BUFFER_ERREUR_CRYPTAGE);
     clCrypt << 3;
     EXPECT_EQ(clCrypt.pbyGetCodedBuffer()[0], 3);
@@ -958,6 +960,62 @@ TEST(BufferCodingFailures, MethodsWithoutAnObjectAreReportedAndLoseNothing) {
 
     clCrypt.EffaceErreur();
     EXPECT_EQ(clCrypt.nGetErreur(), BUFFER_ERREUR_AUCUNE);
+}
+
+// The cipher slot: the fast cipher encrypts the coded region in place after
+// packing, with the key of the password, of the fixed phrase, or as given.
+TEST(BufferCipher, CodesAndUncodesWithTheFastCipher) {
+    struct STCas {
+        const char* psz;
+        eBUFFER_PACKMETHOD ePack;
+        const char* pszMotDePasse;   // null: the fixed phrase
+        uint32_t dwPrefixe;
+    };
+    const STCas tabCas[] = {
+        {"password", BUFFER_PACK_AUCUN, "pw", 0},
+        {"fixed phrase", BUFFER_PACK_AUCUN, nullptr, 0},
+        {"packed then encrypted", BUFFER_PACK_ZLW, "pw", 0},
+        {"plain prefix kept", BUFFER_PACK_AUCUN, "pw", 5},
+        {"text coder then encrypted", BUFFER_PACK_QVC40, "pw", 0},
+    };
+    std::string sContenu;
+    for (int i = 0; i < 200; ++i) sContenu += "abc" + std::to_string(i % 7);
+    for (const auto& st : tabCas) {
+        CQVBuffer cl(BUFFER_CRYPT_HOMEMADE, st.ePack, 0, 100, st.pszMotDePasse);
+        ASSERT_EQ(cl.nGetErreur(), BUFFER_ERREUR_AUCUNE) << st.psz;
+        ASSERT_TRUE(cl.ChangeFirstCodedByte(st.dwPrefixe)) << st.psz;
+        if (st.ePack == BUFFER_PACK_QVC40) cl << static_cast<uint32_t>(sContenu.size());
+        cl.Set(sContenu.data(), static_cast<uint32_t>(sContenu.size()));
+        const uint32_t dwPlain = cl.dwGetUncodedSize();
+        std::string sPlain(reinterpret_cast<const char*>(cl.pbyGetUncodedBuffer()), dwPlain);
+        const uint32_t dwCode = cl.dwGetCodedSize();
+        ASSERT_TRUE(cl.bEstCrypte()) << st.psz;
+        std::string sCode(reinterpret_cast<const char*>(cl.pbyGetCodedBuffer()), dwCode);
+        EXPECT_EQ(sCode.substr(0, st.dwPrefixe), sPlain.substr(0, st.dwPrefixe)) << st.psz;
+        EXPECT_NE(sCode.substr(st.dwPrefixe), sPlain.substr(st.dwPrefixe, dwCode - st.dwPrefixe)) << st.psz;
+        // The coded bytes decrypt with the cipher of the same password.
+        CCryptHomeMade clCipher;
+        unsigned char abyCle[16];
+        clCipher.BuildCryptKey(&abyCle, st.pszMotDePasse != nullptr ? st.pszMotDePasse
+                                                                    : "Archive index rebuild finished at once.");
+        EXPECT_EQ(std::memcmp(abyCle, cl.pGetCryptKey(), 16), 0) << st.psz;
+        if (st.ePack == BUFFER_PACK_AUCUN) {
+            std::string s = sCode.substr(st.dwPrefixe);
+            clCipher.Uncrypt(reinterpret_cast<unsigned char*>(s.data()), static_cast<unsigned>(s.size()), &abyCle);
+            EXPECT_EQ(s, sPlain.substr(st.dwPrefixe)) << st.psz;
+        }
+        // Loaded elsewhere as coded data, it uncodes to the content.
+        CQVBuffer clLu(BUFFER_CRYPT_HOMEMADE, st.ePack, 0, 100, st.pszMotDePasse);
+        ASSERT_TRUE(clLu.ChangeFirstCodedByte(st.dwPrefixe));
+        clLu.Set(sCode.data(), static_cast<uint32_t>(sCode.size()));
+        clLu.SetCodedSize(static_cast<uint32_t>(sCode.size()));
+        ASSERT_TRUE(clLu.bDecode()) << st.psz;
+        // The text coder gives back the bytes without their length.
+        const std::string sAttendu = st.ePack == BUFFER_PACK_QVC40 ? sPlain.substr(4) : sPlain;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(clLu.pbyGetUncodedBuffer()), clLu.dwGetUncodedSize()),
+                  sAttendu)
+            << st.psz;
+    }
 }
 
 }  // namespace
