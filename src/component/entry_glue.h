@@ -22,6 +22,7 @@
 #include "numeric/money.h"
 #include "qvstd/callrecord.h"
 #include "qvstd/manipaub.h"
+#include "qvstd/table.h"
 #include "qvstd/types.h"
 
 namespace glue {
@@ -146,6 +147,14 @@ public:
 private:
     IVariable* m_pi = nullptr;
 };
+
+// A page object of the host (a table...), fetched through the host's
+// object service (arguments counted from 1); null when there is none.
+inline IObjetAPCode* Obj(CZNLibrary& lib, int i) {
+    IObjetAPCode* pi = nullptr;
+    lib.bGetObjetAPCodeParametre(i + 1, &pi);
+    return pi;
+}
 
 // A memory address that the host passes as a 4-byte integer.
 inline void* Addr(void** ppArgs, int i) {

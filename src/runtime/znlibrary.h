@@ -8,6 +8,8 @@
 #include "qvstd/library.h"
 #include "qvstd/xerror.h"
 
+class IObjetAPCode;
+
 class CZNLibrary : public IZNLibrary {
 public:
     CZNLibrary();
@@ -69,6 +71,15 @@ public:
     bool bGetParamAnyNULL(int nIndex, CAny* pclValeur);
     bool bGetParamIVariable(int nIndex, IVariable** ppiVariable);
     void* pGetParametre(int nIndex, int nType);
+    // A page object of the host passed as argument nIndex (from 1),
+    // borrowed for the call; null when the argument holds none.
+    bool bGetObjetAPCodeParametre(int nIndex, IObjetAPCode** ppiObjet) {
+        void* p = nullptr;
+        IZNHost* pi = piGetVM();
+        const bool bOk = pi != nullptr && pi->bGetObjetAPCodeParametre(nIndex, dwGetFrame(), &p, m_pclErreur) != 0;
+        *ppiObjet = bOk ? static_cast<IObjetAPCode*>(p) : nullptr;
+        return *ppiObjet != nullptr;
+    }
     void RenvoieValeur(const void* pValeur, int nType);
     void RenvoieChaine(const char* pszTexte) { RenvoieValeur(pszTexte, 0x17); }
     bool bVerifieInteruptionUtilisateur();

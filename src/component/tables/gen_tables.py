@@ -182,6 +182,7 @@ ARG_GLUE = {
     "datetime": ("const CDateTime&", "glue::DateTime(p, {i})"),
     "any": ("const CAny&", "glue::Any(lib, {i})"),
     "addr": ("void*", "glue::Addr(p, {i})"),
+    "obj": ("IObjetAPCode*", "glue::Obj(lib, {i})"),
     "cur": ("const CMoney&", "glue::Cur(p, {i})"),
     "var": ("IVariable*", "glue::Var(lib, {i})"),
 }
