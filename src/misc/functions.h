@@ -1,6 +1,6 @@
 // The miscellaneous language functions: Min and Max, the regular-expression
-// check, phonetic keys, the numeric test, colours, random numbers and unique
-// identifiers. Each takes the library object first (errors and host
+// check, phonetic keys, the numeric test, colours, random numbers, unique
+// identifiers and the export of a table as text. Each takes the library object first (errors and host
 // services) and reports a failure as a numbered user error with a neutral
 // result.
 #pragma once
@@ -9,6 +9,7 @@
 #include "runtime/znlibrary.h"
 #include "core/any.h"
 #include "core/zndstr.h"
+#include "qvstd/table.h"
 
 // Start of the family for a library object: the random numbers restart
 // from the same seed, so that a program that never seeds gets the same
@@ -81,5 +82,24 @@ void InitHasard(CZNLibrary& lib, int32_t nGraine);
 // 32 hexadecimal digits alone (any other format: the first form).
 CZNDSTR DonneGUID(CZNLibrary& lib);
 CZNDSTR DonneGUID(CZNLibrary& lib, int32_t nFormat);
+
+// ---- Table to text ---------------------------------------------------------------------------
+// TableVersTexte(table [, options [, column separator [, line separator [, first [, last]]]]]):
+// one line per row, the title line first unless option 1 says otherwise.
+// Options (nothing outside 0x9B, else 80254): 1 no title line, 2 hidden
+// columns too, 8 cells as stored rather than as shown, 0x10 the selected
+// rows only, 0x80 columns in their screen order. Defaults: tab, CR LF, rows
+// 1 to the last (a bound below 1 is its default; the bounds go either
+// way). 80253 when the object is no table; the empty text on any error.
+
+CZNDSTR TableVersTexte(CZNLibrary& lib, IObjetAPCode* piTable);
+CZNDSTR TableVersTexte(CZNLibrary& lib, IObjetAPCode* piTable, int32_t nOptions);
+CZNDSTR TableVersTexte(CZNLibrary& lib, IObjetAPCode* piTable, int32_t nOptions, const char* pszSepColonne);
+CZNDSTR TableVersTexte(CZNLibrary& lib, IObjetAPCode* piTable, int32_t nOptions, const char* pszSepColonne,
+                       const char* pszSepLigne);
+CZNDSTR TableVersTexte(CZNLibrary& lib, IObjetAPCode* piTable, int32_t nOptions, const char* pszSepColonne,
+                       const char* pszSepLigne, int32_t nPremiere);
+CZNDSTR TableVersTexte(CZNLibrary& lib, IObjetAPCode* piTable, int32_t nOptions, const char* pszSepColonne,
+                       const char* pszSepLigne, int32_t nPremiere, int32_t nDerniere);
 
 }  // namespace misc
