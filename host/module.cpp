@@ -7,6 +7,7 @@
 
 #include "qvstd/types.h"
 #include "qvstd/xerror.h"
+#include "devise.h"
 
 namespace qvhost {
 
@@ -42,7 +43,8 @@ void* CLibShop::pCherche(const char* pszNom) {
     if (!pszNom) return nullptr;
     for (const auto& st : m_tabEntrees)
         if (st.sNom == pszNom) return st.pObjet;
-    return nullptr;
+    // Modules the host carries itself.
+    return pChercheModuleHote(pszNom);
 }
 
 void* CModule::pSymbole(const char* pszNom, bool bRequis, std::string& sErreur) {

@@ -1,11 +1,13 @@
-// NumeriqueVersChaine and TailleVersChaine through the reference host, by
-// their French names in French and English names in English.
+// NumeriqueVersChaine, TailleVersChaine and the euro functions through the
+// reference host, by their French names in French and English names in
+// English.
 #include <clocale>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "devise.h"
 #include "e2e_common.h"
 
 using e2e::json;
@@ -128,6 +130,127 @@ TEST_F(NumeriqueE2E, CommandLine) {
     stSortie = e2e::LanceHote({"LengthToString", "1536", "7"});
     EXPECT_EQ(stSortie.nStatut, 1);
     EXPECT_NE(stSortie.sErr.find("81507"), std::string::npos) << stSortie.sErr;
+}
+
+}  // namespace
+
+// The euro functions through the host, on its currency-rate module's table
+// (the euro, then francs at 6.55957, marks at 1.95583...), by their French
+// names in French and English names in English.
+namespace {
+
+struct STCasDevise {
+    const char* pszFr;
+    const char* pszEn;
+    std::vector<json> tabArgs;
+    int nType;
+    json jValeur;
+    int nErreur;
+    const char* pszDifference;   // what the variable "diff" holds after the call, when not null
+};
+
+json Cur(const char* psz) { return json{{"cur", psz}}; }
+
+const std::vector<STCasDevise>& CasDevises() {
+    static const std::vector<STCasDevise> s_tab = {
+        {"eVersEuro", "eToEuro", {Cur("100")}, 0x0A, "15.24", 0, nullptr},
+        {"eVersEuro", "eToEuro", {Cur("100"), 2}, 0x0A, "51.13", 0, nullptr},
+        {"eVersEuro", "eToEuro", {Cur("100"), 1, 3}, 0x0A, "15.245", 0, nullptr},
+        {"eVersEuro", "eToEuro", {Cur("100"), 1, 2, json{{"var", "diff"}}}, 0x0A, "15.24", 0, "0.03"},
+        {"eVersEuro", "eToEuro", {Cur("100"), 99}, 0x0A, "0", 80191, nullptr},
+        {"eVersDevise", "eToCurrency", {Cur("15.24")}, 0x0A, "99.97", 0, nullptr},
+        {"eVersDevise", "eToCurrency", {Cur("1"), 2}, 0x0A, "1.96", 0, nullptr},
+        {"eVersDevise", "eToCurrency", {Cur("1"), 2, 0}, 0x0A, "2", 0, nullptr},
+        {"eVersDevise", "eToCurrency", {Cur("1"), 2, 2, json{{"var", "diff"}}}, 0x0A, "1.96", 0, "0"},
+        {"eVersDevise", "eToCurrency", {Cur("600000000000000000"), 2}, 0x0A, "0", 80165, nullptr},
+        {"eChangeDevise", "eChangeCurrency", {Cur("100"), 1, 2}, 0x0A, "29.82", 0, nullptr},
+        {"eChangeDevise", "eChangeCurrency", {Cur("100"), 1, 2, 4}, 0x0A, "29.8164", 0, nullptr},
+        {"eChangeDevise", "eChangeCurrency", {Cur("100"), 1, 2, 2, json{{"var", "diff"}}}, 0x0A, "29.82", 0, "-0.01"},
+        {"eChangeDevise", "eChangeCurrency", {Cur("100"), 1, 99}, 0x0A, "0", 80191, nullptr},
+        {"eTauxDeChange", "eExchangeRate", {}, 0x0C, 6.55957, 0, nullptr},
+        {"eTauxDeChange", "eExchangeRate", {2}, 0x0C, 1.95583, 0, nullptr},
+        {"eTauxDeChange", "eExchangeRate", {0}, 0x0C, 1.0, 0, nullptr},
+        {"eTauxDeChange", "eExchangeRate", {99}, 0x0C, -1.0, 80191, nullptr},
+        {"eNomDevise", "eCurrencyName", {}, 0x13, "FRF", 0, nullptr},
+        {"eNomDevise", "eCurrencyName", {2}, 0x13, "DEM", 0, nullptr},
+        {"eNomDevise", "eCurrencyName", {99}, 0x13, "", 80191, nullptr},
+        {"eDeviseAffParDéfaut", "eDefaultViewCurrency", {}, 0x08, 1, 0, nullptr},
+        {"eDeviseAffParDéfaut", "eDefaultViewCurrency", {2}, 0x08, 2, 0, nullptr},
+        {"eNomDevise", "eCurrencyName", {65535}, 0x13, "DEM", 0, nullptr},   // the default shown
+        {"eDeviseAffParDéfaut", "eDefaultViewCurrency", {99}, 0x08, -1, 80191, nullptr},
+        {"eDeviseAffParDéfaut", "eDefaultViewCurrency", {1}, 0x08, 1, 0, nullptr},
+        {"eDeviseMemParDéfaut", "eDefaultMemCurrency", {}, 0x08, 1, 0, nullptr},
+        {"eDeviseMemParDéfaut", "eDefaultMemCurrency", {3}, 0x08, 3, 0, nullptr},
+        {"eDeviseMemParDéfaut", "eDefaultMemCurrency", {1}, 0x08, 1, 0, nullptr},
+        {"eInitDevise", "eInitCurrency", {1, "FRANCS", 2.5}, -1, nullptr, 0, nullptr},
+        {"eTauxDeChange", "eExchangeRate", {1}, 0x0C, 2.5, 0, nullptr},
+        {"eNomDevise", "eCurrencyName", {1}, 0x13, "FRANCS", 0, nullptr},
+        {"eVersEuro", "eToEuro", {Cur("100")}, 0x0A, "40", 0, nullptr},
+        {"eInitDevise", "eInitCurrency", {1, "FRF", 6.55957}, -1, nullptr, 0, nullptr},
+        {"eInitDevise", "eInitCurrency", {0, "EUR", 1.5}, -1, nullptr, 80191, nullptr},
+        {"eInitDevise", "eInitCurrency", {1, "FRF", 3000}, -1, nullptr, 80192, nullptr},
+        {"eInitDevise", "eInitCurrency", {1, "FRF", 0}, -1, nullptr, 80192, nullptr},
+        {"eInitDevise", "eInitCurrency", {1, "FRF", -2}, -1, nullptr, 80192, nullptr},
+        {"eInitDevise", "eInitCurrency", {99, "XYZ", 2}, -1, nullptr, 80191, nullptr},
+        {"eTauxDeChange", "eExchangeRate", {1}, 0x0C, 6.55957, 0, nullptr},
+        {"eDifférenceArrondi", "eRoundDifference", {0}, 0x0A, "0", 0, nullptr},
+    };
+    return s_tab;
+}
+
+TEST_F(NumeriqueE2E, EuroFunctionsInBothLanguages) {
+    for (const char* pszLangue : {"fr", "en"}) {
+        e2e::Session().Langue(pszLangue);
+        qvhost::TauxDeChangeInitial();
+        const bool bFr = pszLangue[0] == 'f';
+        for (const auto& c : CasDevises()) {
+            const char* pszNom = bFr ? c.pszFr : c.pszEn;
+            e2e::Session().Hote().EcritVariableHote("diff", nullptr);
+            const json j = e2e::Appel(pszNom, c.tabArgs);
+            const std::string sCas = std::string(pszNom) + " " + json(c.tabArgs).dump() + " -> " + j.dump();
+            if (c.nType >= 0) {
+                EXPECT_EQ(j["type"], c.nType) << sCas;
+                EXPECT_EQ(j["value"], c.jValeur) << sCas;
+            }
+            if (c.nErreur == 0) {
+                EXPECT_TRUE(j["error"].is_null()) << sCas;
+            } else {
+                ASSERT_TRUE(j["error"].is_object()) << sCas;
+                EXPECT_EQ(j["error"]["code"], c.nErreur) << sCas;
+            }
+            if (c.pszDifference != nullptr) {
+                EXPECT_EQ(e2e::Session().Hote().LitVariableHote("diff"), c.pszDifference) << sCas;
+            }
+        }
+    }
+    qvhost::TauxDeChangeInitial();
+}
+
+TEST_F(NumeriqueE2E, RatesSetByTheHost) {
+    qvhost::TauxDeChangeInitial();
+    qvhost::TauxDeChange().bChange(1, 2000000, "DEUX");
+    json j = e2e::Appel("eVersEuro", {Cur("100")});
+    EXPECT_EQ(j["value"], "50") << j.dump();
+    j = e2e::Appel("eNomDevise", {});
+    EXPECT_EQ(j["value"], "DEUX") << j.dump();
+    // A zero rate in the module's table: the division is refused.
+    qvhost::TauxDeChange().bChange(1, 0, "ZERO");
+    j = e2e::Appel("eVersEuro", {Cur("100")});
+    ASSERT_TRUE(j["error"].is_object()) << j.dump();
+    EXPECT_EQ(j["error"]["code"], 80164) << j.dump();
+    qvhost::TauxDeChangeInitial();
+}
+
+// 8-byte integers through the host keep every digit and every bit.
+TEST_F(NumeriqueE2E, EightByteIntegers) {
+    const std::vector<STCas> tab = {
+        {{json{{"i8", -9007199254740993LL}}, "d"}, "-9007199254740993", 0},
+        {{json{{"i8", -1099511627776LL}}, "X"}, "FFFFFF0000000000", 0},
+        {{json{{"i8", 9007199254740993LL}}, ".0f"}, "9007199254740993", 0},
+        {{json(18446744073709551615ULL), "d"}, "18446744073709551615", 0},
+        {{json(18446744073709551615ULL), "x"}, "ffffffffffffffff", 0},
+    };
+    for (const auto& c : tab) Verifie(e2e::Appel("NumériqueVersChaîne", c.tabArgs), c, "NumériqueVersChaîne");
 }
 
 }  // namespace
