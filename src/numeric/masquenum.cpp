@@ -90,6 +90,8 @@ CMasqueNumerique::CMasqueNumerique(const char* pszMasque)
     }
 }
 
+CMasque* CMasqueNumerique::pclGetNewMasqueNumerique(const char* pszMasque) { return new CMasqueNumerique(pszMasque); }
+
 void CMasqueNumerique::SetInfoLangue(IInfoLangue* piInfoLangue, int nParam1, int nParam2) {
     CMasque::SetInfoLangue(piInfoLangue, nParam1, nParam2);
     if (m_bSysteme) _ConstruitMasqueSysteme();

@@ -16,6 +16,9 @@ public:
     // monetary mask, without and with the currency symbol; "DiskSize" is the
     // size mask.
     explicit CMasqueNumerique(const char* pszMasque);
+    // A numeric mask for the callers that know masks only by their base;
+    // they delete it.
+    static CMasque* pclGetNewMasqueNumerique(const char* pszMasque);
 
     bool bEstVide() const override { return m_clMasque.bEstVide(); }
     void Formate(const char* pszValeur, CTString& clResultat, CObjetAPCode* pclObjet) override;

@@ -119,6 +119,28 @@ TEST(MasqueNumerique, Properties) {
     EXPECT_STREQ(CMasqueNumerique::pszGetChaineErreur(0), "###");
 }
 
+TEST(MasqueNumerique, MadeThroughTheBase) {
+    struct {
+        const char* pszMasque;
+        const char* pszValeur;
+        const char* pszAttendu;
+    } tab[] = {
+        {"999 999", "1234.5", "1 234"},
+        {"999 999", "1234567", "###"},
+        {"+999,99", "-3.5", "-3,50"},
+        {"", "12", "12"},
+    };
+    for (const auto& c : tab) {
+        CMasque* pcl = CMasqueNumerique::pclGetNewMasqueNumerique(c.pszMasque);
+        ASSERT_NE(pcl, nullptr);
+        EXPECT_EQ(pcl->bEstVide(), *c.pszMasque == 0);
+        CTString cl;
+        pcl->Formate(c.pszValeur, cl, nullptr);
+        EXPECT_STREQ(cl.pszGet(), c.pszAttendu) << c.pszMasque;
+        delete pcl;
+    }
+}
+
 TEST(MasqueNumerique, ReadsBack) {
     CMasqueNumerique cl("999 999,99");
     struct {
