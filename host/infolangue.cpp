@@ -14,6 +14,14 @@ struct STLangue {
     const char* pszAM;
     const char* pszPM;
     const char* pszMasqueHeure;
+    // Numbers and money: separators, the placements of the sign (and of
+    // the symbol) as the number and monetary format records number them.
+    const char* pszSepDecimal;
+    const char* pszSepMillier;
+    uint32_t nNegatifNombre;
+    uint32_t nPositifMonnaie;
+    uint32_t nNegatifMonnaie;
+    const char* pszSymbole;
 };
 
 const STLangue s_stFrancais = {
@@ -23,6 +31,12 @@ const STLangue s_stFrancais = {
     "AM",
     "PM",
     "HH:MM:SS",
+    ",",
+    " ",
+    1,   // -1,1
+    3,   // 1,1 €
+    8,   // -1,1 €
+    "€",
 };
 
 const STLangue s_stAnglais = {
@@ -32,6 +46,12 @@ const STLangue s_stAnglais = {
     "AM",
     "PM",
     "HH:MM:SS AM",
+    ".",
+    ",",
+    1,   // -1.1
+    0,   // €1.1
+    1,   // -€1.1
+    "€",
 };
 
 }  // namespace
@@ -56,6 +76,19 @@ const CInfoLangue::STTextes& CInfoLangue::Textes() {
         p->sMasqueHeure = Utf8ToCharset(st.pszMasqueHeure, m_eCharset);
         p->stDate = {p->sMasqueDate.c_str(), p->sJours.c_str(), p->sMois.c_str()};
         p->stHeure = {p->sAM.c_str(), p->sPM.c_str(), p->sMasqueHeure.c_str()};
+        p->sSepDecimal = st.pszSepDecimal;
+        p->sSepMillier = st.pszSepMillier;
+        p->sGroupement = "3;0";
+        p->sSymbole = Utf8ToCharset(st.pszSymbole, m_eCharset);
+        p->stNombre = {2, 1, p->sGroupement.c_str(), p->sSepDecimal.c_str(), p->sSepMillier.c_str(), st.nNegatifNombre};
+        p->stMonnaie = {2,
+                        1,
+                        p->sGroupement.c_str(),
+                        p->sSepDecimal.c_str(),
+                        p->sSepMillier.c_str(),
+                        st.nNegatifMonnaie,
+                        st.nPositifMonnaie,
+                        p->sSymbole.c_str()};
     }
     return *p;
 }
@@ -63,6 +96,10 @@ const CInfoLangue::STTextes& CInfoLangue::Textes() {
 const STInfoLangueDate* CInfoLangue::pstGetDescriptionDate() { return &Textes().stDate; }
 
 const STInfoLangueHeure* CInfoLangue::pstGetDescriptionHeure() { return &Textes().stHeure; }
+
+const STInfoLangueNombre* CInfoLangue::pstGetFormatNumerique() { return &Textes().stNombre; }
+
+const STInfoLangueMonnaie* CInfoLangue::pstGetFormatMonetaire() { return &Textes().stMonnaie; }
 
 CInfoLangue& InfoLangue() {
     // Never destroyed: the component may still hold a reference when the

@@ -30,6 +30,10 @@ public:
         m_bNePasUtiliserDate = bDate;
         m_bNePasUtiliserHeure = bHeure;
     }
+    void SetNePasUtiliserNombres(bool bNombre, bool bMonnaie) {
+        m_bNePasUtiliserNombre = bNombre;
+        m_bNePasUtiliserMonnaie = bMonnaie;
+    }
     int32_t nGetRef() const { return m_nRef; }
 
     // IInfoLangue
@@ -39,12 +43,14 @@ public:
     int bNePasUtiliserDescriptionDate() override { return m_bNePasUtiliserDate ? 1 : 0; }
     const STInfoLangueHeure* pstGetDescriptionHeure() override;
     int bNePasUtiliserDescriptionHeure() override { return m_bNePasUtiliserHeure ? 1 : 0; }
-    // Numbers, money and size units are not described by this host: the
-    // component keeps its own settings.
-    const STInfoLangueNombre* pstGetFormatNumerique() override { return nullptr; }
-    int bNePasUtiliserFormatNumerique() override { return 1; }
-    const STInfoLangueMonnaie* pstGetFormatMonetaire() override { return nullptr; }
-    int bNePasUtiliserFormatMonetaire() override { return 1; }
+    // Number and monetary formats of the interface language (French
+    // "1 234,56" and "1 234,56 €", English "1,234.56" and "€1,234.56"),
+    // flagged not to be used until SetNePasUtiliserNombres says otherwise.
+    const STInfoLangueNombre* pstGetFormatNumerique() override;
+    int bNePasUtiliserFormatNumerique() override { return m_bNePasUtiliserNombre ? 1 : 0; }
+    const STInfoLangueMonnaie* pstGetFormatMonetaire() override;
+    int bNePasUtiliserFormatMonetaire() override { return m_bNePasUtiliserMonnaie ? 1 : 0; }
+    // Size units are not described by this host: the component keeps its own.
     const char* pszGetUnitesTaille() override { return nullptr; }
     int bNePasUtiliserUnitesTaille() override { return 1; }
 
@@ -58,6 +64,9 @@ private:
         std::string sMasqueDate, sJours, sMois, sAM, sPM, sMasqueHeure;
         STInfoLangueDate stDate{};
         STInfoLangueHeure stHeure{};
+        std::string sSepDecimal, sSepMillier, sGroupement, sSymbole;
+        STInfoLangueNombre stNombre{};
+        STInfoLangueMonnaie stMonnaie{};
     };
     const STTextes& Textes();
 
@@ -65,6 +74,9 @@ private:
     eCharset m_eCharset = eCharset::CP1252;
     bool m_bNePasUtiliserDate = false;
     bool m_bNePasUtiliserHeure = false;
+    // Until told otherwise the component keeps its own number settings.
+    bool m_bNePasUtiliserNombre = true;
+    bool m_bNePasUtiliserMonnaie = true;
     std::map<std::pair<bool, eCharset>, std::unique_ptr<STTextes>> m_mapTextes;
 };
 

@@ -9,6 +9,7 @@
 
 #include "devise.h"
 #include "e2e_common.h"
+#include "infolangue.h"
 
 using e2e::json;
 
@@ -251,6 +252,52 @@ TEST_F(NumeriqueE2E, EightByteIntegers) {
         {{json(18446744073709551615ULL), "x"}, "ffffffffffffffff", 0},
     };
     for (const auto& c : tab) Verifie(e2e::Appel("NumériqueVersChaîne", c.tabArgs), c, "NumériqueVersChaîne");
+}
+
+}  // namespace
+
+namespace {
+
+// The host's number and monetary formats follow the interface language;
+// its flag tells the component to keep its own until the host says
+// otherwise.
+TEST_F(NumeriqueE2E, HostNumberAndMonetaryFormats) {
+    struct {
+        const char* pszLangue;
+        const char* pszDecimal;
+        const char* pszMillier;
+        uint32_t nNegatifNombre, nPositif, nNegatif;
+    } tab[] = {
+        {"fr", ",", " ", 1, 3, 8},
+        {"en", ".", ",", 1, 0, 1},
+    };
+    qvhost::CInfoLangue& cl = qvhost::InfoLangue();
+    EXPECT_EQ(cl.bNePasUtiliserFormatNumerique(), 1);
+    EXPECT_EQ(cl.bNePasUtiliserFormatMonetaire(), 1);
+    cl.SetNePasUtiliserNombres(false, false);
+    for (const auto& c : tab) {
+        SCOPED_TRACE(c.pszLangue);
+        e2e::Session().Langue(c.pszLangue);
+        const STInfoLangueNombre* pstN = cl.pstGetFormatNumerique();
+        const STInfoLangueMonnaie* pstM = cl.pstGetFormatMonetaire();
+        ASSERT_NE(pstN, nullptr);
+        ASSERT_NE(pstM, nullptr);
+        EXPECT_EQ(cl.bNePasUtiliserFormatNumerique(), 0);
+        EXPECT_EQ(cl.bNePasUtiliserFormatMonetaire(), 0);
+        EXPECT_EQ(pstN->nDecimales, 2u);
+        EXPECT_STREQ(pstN->pszSepDecimal, c.pszDecimal);
+        EXPECT_STREQ(pstN->pszSepMillier, c.pszMillier);
+        EXPECT_STREQ(pstN->pszGroupement, "3;0");
+        EXPECT_EQ(pstN->nFormatNegatif, c.nNegatifNombre);
+        EXPECT_EQ(pstM->nDecimales, 2u);
+        EXPECT_STREQ(pstM->pszSepDecimal, c.pszDecimal);
+        EXPECT_EQ(pstM->nFormatPositif, c.nPositif);
+        EXPECT_EQ(pstM->nFormatNegatif, c.nNegatif);
+        EXPECT_STREQ(pstM->pszSymbole, "\x80");   // the euro sign of the component's 8-bit set
+    }
+    cl.SetNePasUtiliserNombres(true, true);
+    EXPECT_EQ(cl.bNePasUtiliserFormatNumerique(), 1);
+    EXPECT_EQ(cl.bNePasUtiliserFormatMonetaire(), 1);
 }
 
 }  // namespace
