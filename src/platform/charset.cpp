@@ -1,4 +1,6 @@
-// Character-set tables and the text converters, over the C library's iconv.
+// Character-set tables and the text converters: single-byte code pages
+// through their own tables (charset_simple.h), every other one over the C
+// library's iconv.
 #include "platform/charset.h"
 
 #include <cerrno>
@@ -9,6 +11,7 @@
 #include <cstring>
 #include <iconv.h>
 
+#include "platform/charset_simple.h"
 #include "platform/chartab.h"
 
 // --- Tables ------------------------------------------------------------------
@@ -342,6 +345,10 @@ int MultiByteToWideChar(uint32_t dwCodePage, uint32_t /*dwFlags*/, const char* p
     size_t nOctets = 0;
     if (!_bLongueurSource(pszSource, nSource, nOctets) || nDest < 0) return 0;
     const bool bCompte = pwszDest == nullptr || nDest == 0;
+    if (const CPageSimple* pclPage = SIMPLE_pclPage(dwCodePage))
+        return _nResultat(SIMPLE_nVersWide(*pclPage, pszSource, nOctets, bCompte ? nullptr : pwszDest,
+                                           bCompte ? 0 : static_cast<size_t>(nDest)),
+                          1);
     return _nResultat(_nConvertit(_cdVersWide(dwCodePage), pszSource, nOctets, bCompte ? nullptr : pwszDest,
                                   bCompte ? 0 : _nOctetsDest(nDest, sizeof(wchar_t))),
                       sizeof(wchar_t));
@@ -353,6 +360,11 @@ int WideCharToMultiByte(uint32_t dwCodePage, uint32_t /*dwFlags*/, const wchar_t
     size_t nUnites = 0;
     if (!_bLongueurSource(pwszSource, nSource, nUnites) || nDest < 0) return 0;
     const bool bCompte = pszDest == nullptr || nDest == 0;
+    if (const CPageSimple* pclPage = SIMPLE_pclPage(dwCodePage)) {
+        const long n = SIMPLE_nDepuisWide(*pclPage, pwszSource, nUnites, bCompte ? nullptr : pszDest,
+                                          bCompte ? 0 : static_cast<size_t>(nDest));
+        if (n != SIMPLE_IGNORE) return _nResultat(n, 1);
+    }
     return _nResultat(_nConvertit(_cdDepuisWide(dwCodePage), pwszSource, nUnites * sizeof(wchar_t),
                                   bCompte ? nullptr : pszDest, bCompte ? 0 : static_cast<size_t>(nDest)),
                       1);
@@ -363,6 +375,15 @@ int MultiByteToMultiByte(uint32_t dwFromCodePage, const char* pszSource, int nSo
     size_t nOctets = 0;
     if (!_bLongueurSource(pszSource, nSource, nOctets) || nDest < 0) return 0;
     const bool bCompte = pszDest == nullptr || nDest == 0;
+    char* pszVers = bCompte ? nullptr : pszDest;
+    const size_t nVers = bCompte ? 0 : static_cast<size_t>(nDest);
+    const CPageSimple* pclDepuis = dwToCodePage == CP_UTF8 ? SIMPLE_pclPage(dwFromCodePage) : nullptr;
+    if (pclDepuis != nullptr) return _nResultat(SIMPLE_nVersUtf8(*pclDepuis, pszSource, nOctets, pszVers, nVers, false), 1);
+    const CPageSimple* pclVers = dwFromCodePage == CP_UTF8 ? SIMPLE_pclPage(dwToCodePage) : nullptr;
+    if (pclVers != nullptr) {
+        const long n = SIMPLE_nDepuisUtf8(*pclVers, pszSource, nOctets, pszVers, nVers, false);
+        if (n != SIMPLE_IGNORE) return _nResultat(n, 1);
+    }
     return _nResultat(_nConvertit(_cdDirect(CodePageToIConv(dwToCodePage), CodePageToIConv(dwFromCodePage)), pszSource,
                                   nOctets, bCompte ? nullptr : pszDest, bCompte ? 0 : static_cast<size_t>(nDest)),
                       1);
@@ -431,9 +452,14 @@ int UTF8ToMultiByte(uint32_t dwCodePage, const char* pszSource, int nSource, cha
         memset(pszDest + nOctets, 0, nTaille - nOctets);
         return static_cast<int>(nOctets);
     }
-    const iconv_t cd = _cdDirect(CodePageToIConv(dwCodePage), ICONV_UTF8);
-    const long nEcrit = dwCodePage == CP_JOHAB ? _nRemplitParSegments(cd, pszSource, nOctets, pszDest, nTaille, false)
-                                               : _nRemplit(cd, pszSource, nOctets, pszDest, nTaille);
+    long nEcrit = SIMPLE_IGNORE;
+    if (const CPageSimple* pclPage = SIMPLE_pclPage(dwCodePage))
+        nEcrit = SIMPLE_nDepuisUtf8(*pclPage, pszSource, nOctets, pszDest, nTaille, true);
+    if (nEcrit == SIMPLE_IGNORE) {
+        const iconv_t cd = _cdDirect(CodePageToIConv(dwCodePage), ICONV_UTF8);
+        nEcrit = dwCodePage == CP_JOHAB ? _nRemplitParSegments(cd, pszSource, nOctets, pszDest, nTaille, false)
+                                        : _nRemplit(cd, pszSource, nOctets, pszDest, nTaille);
+    }
     if (nEcrit < 0) return 0;
     memset(pszDest + nEcrit, 0, nTaille - static_cast<size_t>(nEcrit));
     return static_cast<int>(nEcrit);
@@ -458,9 +484,14 @@ int MultiByteToUTF8(uint32_t dwCodePage, const char* pszSource, int nSource, cha
         memset(pszDest + nCopie, 0, nTaille - nCopie);
         return static_cast<int>(nCopie);
     }
-    const iconv_t cd = _cdDirect(ICONV_UTF8, CodePageToIConv(dwCodePage));
-    const long nEcrit = dwCodePage == CP_JOHAB ? _nRemplitParSegments(cd, pszSource, nOctets, pszDest, nTaille, true)
-                                               : _nRemplit(cd, pszSource, nOctets, pszDest, nTaille);
+    long nEcrit;
+    if (const CPageSimple* pclPage = SIMPLE_pclPage(dwCodePage)) {
+        nEcrit = SIMPLE_nVersUtf8(*pclPage, pszSource, nOctets, pszDest, nTaille, true);
+    } else {
+        const iconv_t cd = _cdDirect(ICONV_UTF8, CodePageToIConv(dwCodePage));
+        nEcrit = dwCodePage == CP_JOHAB ? _nRemplitParSegments(cd, pszSource, nOctets, pszDest, nTaille, true)
+                                        : _nRemplit(cd, pszSource, nOctets, pszDest, nTaille);
+    }
     if (nEcrit < 0) return 0;
     memset(pszDest + nEcrit, 0, nTaille - static_cast<size_t>(nEcrit));
     return static_cast<int>(nEcrit);

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -33,6 +34,17 @@ std::optional<std::string> RawIconv(const char* pszTo, const char* pszFrom, cons
     if (!bOk) return std::nullopt;
     sOut.resize(sOut.size() - nOut);
     return sOut;
+}
+
+// The bytes of a text in hexadecimal, for failure messages.
+std::string Hex(const std::string& s) {
+    std::string sHex;
+    char sz[4];
+    for (unsigned char c : s) {
+        snprintf(sz, sizeof sz, "%02X ", c);
+        sHex += sz;
+    }
+    return sHex;
 }
 
 std::string Iconv(const char* pszTo, const char* pszFrom, const std::string& s) {
@@ -246,6 +258,63 @@ TEST(WideConversion, EveryByteOfSingleByteCodePagesMatchesIconv) {
             ASSERT_TRUE(refRetour.has_value());
             EXPECT_EQ(std::string(acRetour, static_cast<size_t>(nRetour)), *refRetour) << cp << " byte " << b;
         }
+    }
+}
+
+// Single-byte pages go through their own tables: every byte to UTF-8, and
+// every character of the Latin-1 range, the page's own characters and a few
+// it cannot hold from UTF-8, answer as iconv does (failing where it fails).
+TEST(Utf8Conversion, EveryByteOfSingleByteCodePagesMatchesIconv) {
+    auto Converti = [](uint32_t cpVers, uint32_t cpDepuis, const std::string& s) -> std::optional<std::string> {
+        char ac[64] = {};
+        const int n = MultiByteToMultiByte(cpDepuis, s.data(), static_cast<int>(s.size()), cpVers, ac, sizeof ac);
+        if (n == 0) return std::nullopt;
+        return std::string(ac, static_cast<size_t>(n));
+    };
+    for (uint32_t cp : {874u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u, 1258u}) {
+        const char* pszPage = CodePageToIConv(cp);
+        std::vector<std::string> tabUtf8 = {"\xe2\x82\xac", "\xe2\x80\x94", "\xef\xbf\xbd", "\xf0\x9f\x98\x80",
+                                            "\xc2", "\xed\xa0\x80", "\xc0\xaf"};
+        for (int b = 1; b < 256; ++b) {
+            const std::string s(1, static_cast<char>(b));
+            const auto ref = RawIconv("UTF-8", pszPage, s.data(), 1);
+            EXPECT_EQ(Converti(CP_UTF8, cp, s), ref) << cp << " byte " << b;
+            char ac[8] = {};
+            EXPECT_EQ(MultiByteToUTF8(cp, s.data(), 1, ac, sizeof ac, 0), ref ? static_cast<int>(ref->size()) : 0)
+                << cp << " byte " << b;
+            if (ref) {
+                EXPECT_EQ(std::string(ac), *ref) << cp << " byte " << b;
+            }
+            if (b >= 0x80) tabUtf8.push_back(*RawIconv("UTF-8", "ISO-8859-1", s.data(), 1));
+        }
+        for (const std::string& s : tabUtf8) {
+            const auto ref = RawIconv(pszPage, "UTF-8", s.data(), s.size());
+            EXPECT_EQ(Converti(cp, CP_UTF8, s), ref) << cp << " " << Hex(s);
+            char ac[8] = {};
+            EXPECT_EQ(UTF8ToMultiByte(cp, s.data(), static_cast<int>(s.size()), ac, sizeof ac, 0, nullptr, nullptr),
+                      ref ? static_cast<int>(ref->size()) : 0)
+                << cp << " " << Hex(s);
+        }
+        // All the bytes in one text, the undefined ones left out.
+        std::string sTout;
+        for (int b = 1; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            if (RawIconv("UTF-8", pszPage, &c, 1)) sTout += c;
+        }
+        const auto refTout = RawIconv("UTF-8", pszPage, sTout.data(), sTout.size());
+        ASSERT_TRUE(refTout.has_value()) << cp;
+        std::string sUtf8(refTout->size() + 1, '\0');
+        ASSERT_EQ(MultiByteToUTF8(cp, sTout.data(), static_cast<int>(sTout.size()), sUtf8.data(),
+                                  static_cast<int>(sUtf8.size()), 0),
+                  static_cast<int>(refTout->size()))
+            << cp;
+        EXPECT_EQ(sUtf8.c_str(), *refTout) << cp;
+        std::string sRetour(sTout.size() + 1, '\0');
+        ASSERT_EQ(UTF8ToMultiByte(cp, refTout->data(), static_cast<int>(refTout->size()), sRetour.data(),
+                                  static_cast<int>(sRetour.size()), 0, nullptr, nullptr),
+                  static_cast<int>(sTout.size()))
+            << cp;
+        EXPECT_EQ(sRetour.c_str(), sTout) << cp;
     }
 }
 
