@@ -41,9 +41,17 @@ bool bJourGregorien(int nJour, int nMois, int nAnnee, int32_t& n) {
         int64_t c = nAnnee / 100;
         k = 10 - (c - c / 4);
     }
-    int64_t y = int64_t(nAnnee) - 1;
-    int64_t v = 365 * y + y / 4 - y / 100 + y / 400 + gnTabJourCumule[nMois - 1] + nJour + (nMois > 2 ? nBis : 0) + k -
-                DT_DECALAGE_JOUR;
+    int64_t v;
+    if (nAnnee <= 1000000) {
+        // In 32 bits where it fits: 64-bit divisions are calls on i386.
+        const int32_t y = nAnnee - 1;
+        v = int64_t(365 * y + y / 4 - y / 100 + y / 400 + gnTabJourCumule[nMois - 1] + nJour + (nMois > 2 ? nBis : 0)) +
+            k - DT_DECALAGE_JOUR;
+    } else {
+        const int64_t y = int64_t(nAnnee) - 1;
+        v = 365 * y + y / 4 - y / 100 + y / 400 + gnTabJourCumule[nMois - 1] + nJour + (nMois > 2 ? nBis : 0) + k -
+            DT_DECALAGE_JOUR;
+    }
     if (v < INT32_MIN || v > INT32_MAX) return false;
     n = int32_t(v);
     return true;

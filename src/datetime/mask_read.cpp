@@ -142,6 +142,32 @@ void CMasqueDateHeure::_TexteVersDateHeure(const char* pszTexte, const char* psz
     _CompleteLecture(st, bSaisie);
 }
 
+// The walk reads such a text to the same values: each zone takes its
+// digits whole, and the record is completed the same way.
+bool CMasqueDateHeure::_bLitChiffres(const char* pszTexte, const STCompile& stC, STSystemTime& st) const {
+    if (stC.nChiffres == 0 || pszTexte == nullptr) return false;
+    for (size_t i = 0; i < stC.nChiffres; ++i)
+        if (!_bChiffre(pszTexte[i])) return false;
+    RazSYSTEMTIME(st);
+    const char* p = pszTexte;
+    for (const STZone& z : stC.vZones) {
+        uint16_t v = 0;
+        for (size_t i = 0; i < z.nLargeur; ++i) v = uint16_t(v * 10 + (p[i] - '0'));
+        p += z.nLargeur;
+        switch (z.eZone) {
+        case TZ_ANNEE4: st.wYear = v; break;
+        case TZ_MOIS2: st.wMonth = v; break;
+        case TZ_JOUR2: st.wDay = v; break;
+        case TZ_HEURE2: st.wHour = v; break;
+        case TZ_MINUTE: st.wMinute = v; break;
+        case TZ_SECONDE: st.wSecond = v; break;
+        default: st.wMilliseconds = v; break;
+        }
+    }
+    _CompleteLecture(st, false);
+    return true;
+}
+
 size_t CMasqueDateHeure::_nLargeurZone(STLecture& stL, const STZone& z, ETypeZone& e, bool& bCherche) const {
     const size_t nReste = stL.L - stL.nPos;
     if (e == TZ_LITTERAL) return 1;

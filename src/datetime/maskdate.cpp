@@ -266,6 +266,18 @@ const CMasqueDateHeure::STCompile& CMasqueDateHeure::_stCompile(const char* pszM
             if (_bActive(z.eZone)) bActive = true;
         }
     }
+    st.nChiffres = 0;
+    if (!st.bAMPM) {
+        for (const STZone& z : st.vZones) {
+            const ETypeZone e = z.eZone;
+            if (e != TZ_ANNEE4 && e != TZ_MOIS2 && e != TZ_JOUR2 && e != TZ_HEURE2 && e != TZ_MINUTE &&
+                e != TZ_SECONDE && e != TZ_MILLIEME) {
+                st.nChiffres = 0;
+                break;
+            }
+            st.nChiffres += z.nLargeur;
+        }
+    }
     bool bMois = false, bDernier = true;
     for (size_t i = nZones; i-- > 0;) {
         STZone& z = st.vZones[i];
@@ -444,7 +456,7 @@ void CMasqueDateHeure::Formate(const char* pszValeur, CTString& clResultat, CObj
 void CMasqueDateHeure::FormateEx(const char* pszValeur, CTString& clResultat, int nFlags) {
     STSystemTime st;
     const char* pszLecture = m_clFormatRetour.bEstVide() ? m_clMasque.pszGet() : m_clFormatRetour.pszGet();
-    _TexteVersDateHeure(pszValeur, pszLecture, st, 0);
+    if (!_bLitChiffres(pszValeur, _stCompile(pszLecture, false), st)) _TexteVersDateHeure(pszValeur, pszLecture, st, 0);
     if (m_nDate != 0) _InitJourDelaSemaine(st);
     FormateDate(st, clResultat, nFlags);
 }

@@ -188,11 +188,17 @@ private:
         bool bDeuxTables = false;
         bool bAMPM = false;
         bool bValide = false;
+        // Characters of a mask made only of fixed-width number zones (the
+        // storage forms), 0 for any other mask.
+        size_t nChiffres = 0;
         std::vector<STZone> vZones;
     };
 
     // Reading (mask_read.cpp): one walk over the text, zone by zone.
     struct STLecture;
+    // A text of digits read by a mask of fixed-width number zones, straight
+    // from its digits; false when the walk must read it.
+    bool _bLitChiffres(const char* pszTexte, const STCompile& stC, STSystemTime& st) const;
     // The characters the zone reads at the current position (a month name
     // of the entry form turns into a month number: e changes).
     size_t _nLargeurZone(STLecture& stL, const STZone& z, ETypeZone& e, bool& bCherche) const;

@@ -1,5 +1,11 @@
 // Date-time masks: reading text back, every flag and return format.
 
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "datetime/calendar.h"
 #include "mask_test_util.h"
 
@@ -236,6 +242,65 @@ TEST(MaskRead, RoundTripThroughEveryDayOfTwoYears) {
                 EXPECT_STREQ(clRetour.pszGet(), sz) << clTexte.pszGet();
             }
         }
+    }
+}
+
+// Texts of digits in a storage form are read straight from their digits;
+// the same digits with separators go through the general walk. Both must
+// give the same text, for values in and out of range.
+TEST(MasqueLecture, StorageDigitsReadAsTheWalkReadsThem) {
+    struct STForme {
+        int nDate;
+        const char* pszStockage;
+        const char* pszSepare;
+        const char* pszSortie;
+        std::vector<size_t> tabCoupes;   // where the separators go
+    } tab[] = {
+        {1, "AAAAMMJJ", "AAAA-MM-JJ", "JJJ JJ/MM/AAAA", {4, 6}},
+        {0, "HHmmSS", "HH:mm:SS", "HH-mm-SS", {2, 4}},
+        {0, "HHmmSSCCC", "HH:mm:SS.CCC", "HH-mm-SS-CCC", {2, 4, 6}},
+    };
+    std::mt19937 gen(17);
+    for (const STForme& f : tab) {
+        CMasqueDateHeure clDirect(f.pszSortie, f.nDate, f.pszStockage);
+        CMasqueDateHeure clMarche(f.pszSortie, f.nDate, f.pszSepare);
+        const size_t n = std::strlen(f.pszStockage);
+        for (int i = 0; i < 3000; ++i) {
+            std::string sChiffres;
+            for (size_t k = 0; k < n; ++k) sChiffres += char('0' + gen() % 10);
+            if (i % 2 == 0 && f.nDate != 0) {
+                // Half of them plausible dates, so that names are written.
+                char sz[16];
+                std::snprintf(sz, sizeof sz, "%04u%02u%02u", 1600 + gen() % 600, 1 + gen() % 12, 1 + gen() % 28);
+                sChiffres.replace(0, 8, sz);
+            }
+            std::string sSepare;
+            for (size_t k = 0; k < n; ++k) {
+                for (size_t nCoupe : f.tabCoupes)
+                    if (k == nCoupe) sSepare += f.pszSepare[sSepare.size()];
+                sSepare += sChiffres[k];
+            }
+            CTString clA, clB;
+            clDirect.FormateEx(sChiffres.c_str(), clA, 0);
+            clMarche.FormateEx(sSepare.c_str(), clB, 0);
+            ASSERT_STREQ(clA.pszGet(), clB.pszGet()) << sChiffres << " / " << sSepare;
+        }
+    }
+    // The full storage form (a date-and-time return format, which no
+    // separated form can stand for): values out of range are kept as read.
+    struct {
+        const char* pszTexte;
+        const char* pszAttendu;
+    } tabDT17[] = {
+        {"20240305143005789", "Tuesday 05 March 2024 14:30:05:789"},
+        {"19120214252922134", "Wednesday 14 February 1912 25:29:22:134"},
+        {"2024030514300578", "Tuesday 05 March 2024 14:30:05:___"},
+    };
+    CMasqueDateHeure clDT17("JJJJ JJ MMMM AAAA HH:mm:SS:CCC", 1, DT17);
+    for (const auto& c : tabDT17) {
+        CTString cl;
+        clDT17.FormateEx(c.pszTexte, cl, 0);
+        EXPECT_STREQ(cl.pszGet(), c.pszAttendu) << c.pszTexte;
     }
 }
 
