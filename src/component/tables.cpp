@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "component/class_processus.h"
 #include "runtime/language.h"
 
 extern const char* const gstTabTypeRef[NB_TYPEREFS + 1] = {
@@ -12,23 +13,26 @@ extern const char* const gstTabTypeRef[NB_TYPEREFS + 1] = {
     nullptr,
 };
 
-// The class's entry points arrive with the process functions; until then the
-// host sees the class with null entries.
+// The constructor row's entry has the class constructor's shape, not an
+// entry point's: the host calls it as a class constructor.
 extern const STSyntaxe gstTabSyntaxeConstructeurClasseCObjetProcessus[1] = {
-    {nullptr, 0, "", 0x200},
+    {reinterpret_cast<PFN_ZNL>(reinterpret_cast<void*>(ZNL_CObjetProcessus_C_0)), 0, "", 0x200},
 };
 
+#define QV_G(NOM) reinterpret_cast<void*>(ZNL_CObjetProcessus_G_##NOM)
+#define QV_S(NOM) reinterpret_cast<void*>(ZNL_CObjetProcessus_S_##NOM)
+
 extern const STPropriete gstTabProprieteClasseCObjetProcessus[10] = {
-    {{"Ex\351cutable", "Executable"}, 0, 0x10, nullptr, 0, nullptr, 0, 0x202},
-    {{"LigneCommande", "CommandLine"}, 0, 0x10, nullptr, 0, nullptr, 0, 0x202},
-    {{"PID", "PID"}, 0, 0x08, nullptr, 0, nullptr, 0, 0x202},
-    {{"ValeurDeRetour", "ReturnValue"}, 0, 0x08, nullptr, 0, nullptr, 0, 0x202},
-    {{"LoginEx\351cution", "ExecutionLogin"}, 0, 0x10, nullptr, 0, nullptr, 0, 0x202},
-    {{"MotDePasseEx\351cution", "ExecutionPassword"}, 0, 0x10, nullptr, 0, nullptr, 0, 0x2},
-    {{"Ex\351cutionInteractive", "InteractiveExecution"}, 1, 0x01, nullptr, 0, nullptr, 0, 0x202},
-    {{"R\351pertoireDeTravail", "WorkingDirectory"}, 0, 0x10, nullptr, 0, nullptr, 0, 0x202},
-    {{"Ex\351cutionEnCours", "ExecutionInProgress"}, 0, 0x01, nullptr, 0, nullptr, 0, 0x2},
-    {{"NomMachine", "ComputerName"}, 0, 0x12, nullptr, 0, nullptr, 0, 0x202},
+    {{"Ex\351cutable", "Executable"}, 0, 0x10, QV_G(Executable), 0, QV_S(Executable), 0, 0x202},
+    {{"LigneCommande", "CommandLine"}, 0, 0x10, QV_G(LigneDeCommande), 0, QV_S(LigneDeCommande), 0, 0x202},
+    {{"PID", "PID"}, 0, 0x08, QV_G(PID), 0, QV_S(PID), 0, 0x202},
+    {{"ValeurDeRetour", "ReturnValue"}, 0, 0x08, QV_G(ValeurDeRetour), 0, QV_S(ValeurDeRetour), 0, 0x202},
+    {{"LoginEx\351cution", "ExecutionLogin"}, 0, 0x10, QV_G(LoginExecution), 0, QV_S(LoginExecution), 0, 0x202},
+    {{"MotDePasseEx\351cution", "ExecutionPassword"}, 0, 0x10, nullptr, 0, QV_S(MotDePasseExecution), 0, 0x2},
+    {{"Ex\351cutionInteractive", "InteractiveExecution"}, 1, 0x01, QV_G(ExecutionInteractive), 0, QV_S(ExecutionInteractive), 0, 0x202},
+    {{"R\351pertoireDeTravail", "WorkingDirectory"}, 0, 0x10, QV_G(RepertoireDeTravail), 0, QV_S(RepertoireDeTravail), 0, 0x202},
+    {{"Ex\351cutionEnCours", "ExecutionInProgress"}, 0, 0x01, QV_G(ExecutionEnCours), 0, nullptr, 0, 0x2},
+    {{"NomMachine", "ComputerName"}, 0, 0x12, QV_G(NomMachine), 0, QV_S(NomMachine), 0, 0x202},
 };
 
 namespace {
@@ -37,8 +41,8 @@ const STClasse s_stClasseProcessus = {
     gstTabTypeRef[0],
     0xE0004690u,
     2,
-    nullptr,
-    nullptr,
+    reinterpret_cast<void*>(ZNL_CObjetProcessus_C),
+    reinterpret_cast<void*>(ZNL_CObjetProcessus_T),
     0,
     gstTabSyntaxeConstructeurClasseCObjetProcessus,
     1,
@@ -48,6 +52,8 @@ const STClasse s_stClasseProcessus = {
     {0, 0, 0, 0},
 };
 }  // namespace
+#undef QV_G
+#undef QV_S
 
 extern const STClasse* const gpstTabClasse[NB_CLASSES + 1] = {&s_stClasseProcessus, nullptr};
 

@@ -26,6 +26,19 @@ bool bHelperExporte(const std::string& s) { return s.rfind("STR_", 0) == 0 || s.
 // The digit-string helpers, exported under their own names.
 const char* const kChaineChiffres[] = {"FmtNum", "FmtInc", "FmtInsCar", "FmtSupCar", "SansEspaceAutour"};
 
+// The class's entry points: the copy, the type description, the
+// constructor and the property getters and setters the class descriptor
+// names, plus the entry with no descriptor word (GOG).
+const char* const kEntreesClasse[] = {"ZNL_CObjetProcessus_C", "ZNL_CObjetProcessus_T", "ZNL_CObjetProcessus_C_0",
+                                      "ZNL_CObjetProcessus_GOG"};
+const char* const kProprietes[] = {"Executable", "LigneDeCommande", "PID", "ValeurDeRetour", "LoginExecution",
+                                   "MotDePasseExecution", "ExecutionInteractive", "RepertoireDeTravail",
+                                   "ExecutionEnCours", "NomMachine"};
+
+// The persistence object's constructor, which the host runs (complete and
+// base object forms).
+const char* const kConstructeurs[] = {"_ZN12CPersistanceC1EP10CZNLibrary", "_ZN12CPersistanceC2EP10CZNLibrary"};
+
 // Entry-point names use the first-language name without accents.
 std::string SansAccents(const char* psz) {
     static const char* const tab[] = {"AAAAAAACEEEEIIII", "DNOOOOOxOUUUUYTs", "aaaaaaaceeeeiiii",
@@ -75,11 +88,46 @@ TEST(Exports, ExactlyThePublicSymbols) {
             if (tab[i].pstSyntaxes[k].pfnEntree != nullptr)
                 attendus.insert("ZNL_" + SansAccents(tab[i].pszNom[0]) + "_" + std::to_string(k));
 
+    for (const char* psz : kEntreesClasse) attendus.insert(psz);
+    for (const char* psz : kConstructeurs) attendus.insert(psz);
+    // A property row names a getter or a setter exactly when it has one.
+    auto* ppClasses = reinterpret_cast<const STClasse* const*>(pfnInfo(29, 0));
+    ASSERT_NE(ppClasses, nullptr);
+    ASSERT_NE(ppClasses[0], nullptr);
+    const STClasse& cl = *ppClasses[0];
+    ASSERT_EQ(cl.nProprietes, 10u);
+    for (uintptr_t i = 0; i < cl.nProprietes; ++i) {
+        if (cl.pstProprietes[i].pfnGet) attendus.insert(std::string("ZNL_CObjetProcessus_G_") + kProprietes[i]);
+        if (cl.pstProprietes[i].pfnSet) attendus.insert(std::string("ZNL_CObjetProcessus_S_") + kProprietes[i]);
+    }
+
     std::set<std::string> exportes = SymbolesExportes();
     ASSERT_FALSE(exportes.empty()) << "nm gave nothing";
     for (const std::string& s : attendus) EXPECT_TRUE(exportes.count(s)) << "not exported: " << s;
     for (const std::string& s : exportes)
         EXPECT_TRUE(attendus.count(s) || (s.rfind("ZNL_", 0) != 0 && bHelperExporte(s))) << "exported: " << s;
+}
+
+// Every entry of the class descriptor is the exported function of its name.
+TEST(Exports, EveryClassEntryIsTheFunctionOfItsName) {
+    Module mod;
+    ASSERT_NE(mod.h, nullptr) << dlerror();
+    auto pfnInfo = reinterpret_cast<PFN_InfoComposante>(dlsym(mod.h, "InfoComposante"));
+    const STClasse& cl = **reinterpret_cast<const STClasse* const*>(pfnInfo(29, 0));
+    EXPECT_EQ(dlsym(mod.h, "ZNL_CObjetProcessus_C"), cl.pfnCopie);
+    EXPECT_EQ(dlsym(mod.h, "ZNL_CObjetProcessus_T"), cl.pfnTypeDescription);
+    EXPECT_EQ(dlsym(mod.h, "ZNL_CObjetProcessus_C_0"), reinterpret_cast<void*>(cl.pstConstructeurs[0].pfnEntree));
+    for (uintptr_t i = 0; i < cl.nProprietes; ++i) {
+        const STPropriete& st = cl.pstProprietes[i];
+        const std::string sG = std::string("ZNL_CObjetProcessus_G_") + kProprietes[i];
+        const std::string sS = std::string("ZNL_CObjetProcessus_S_") + kProprietes[i];
+        if (st.pfnGet) {
+            EXPECT_EQ(dlsym(mod.h, sG.c_str()), st.pfnGet) << sG;
+        }
+        if (st.pfnSet) {
+            EXPECT_EQ(dlsym(mod.h, sS.c_str()), st.pfnSet) << sS;
+        }
+    }
 }
 
 TEST(Exports, EveryEntryPointIsTheFunctionOfItsName) {
