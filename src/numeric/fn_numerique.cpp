@@ -57,7 +57,10 @@ CZNDSTR NumeriqueVersChaine(CZNLibrary& lib, const CAny& clValeur, const char* p
     }
     STValeurNum stValeur;
     stValeur.nType = nType;
-    {
+    if (nType == ANY_R8) {
+        // The common case read as it stands, without a converted copy.
+        memcpy(&stValeur.r, clValeur.pGetValeur(), sizeof stValeur.r);
+    } else {
         CAny cl;
         if (cl.nCopy(clValeur) != 0 || cl.nCastTo(ANY_R8) > 99 || cl.nGetREAL(&stValeur.r) != 0) stValeur.r = 0;
     }

@@ -240,9 +240,30 @@ CMoney* pstSubMonetaire(CMoney* a, const CMoney* b) {
     return a;
 }
 
+namespace {
+
+#if defined(__SIZEOF_INT128__)
+// Where the compiler has 128-bit integers, the common cases use them: a
+// product of two magnitudes below 2^64, and any quotient (the dividend
+// times a million stays below 2^100).
+using u128 = unsigned __int128;
+
+u128 _u128(const STMag& mag) { return u128(mag.d[2]) << 64 | u128(mag.d[1]) << 32 | mag.d[0]; }
+
+CMoney* _pst128(CMoney* a, u128 v, bool bNegatif) {
+    const uint32_t d[4] = {uint32_t(v), uint32_t(v >> 32), uint32_t(v >> 64), uint32_t(v >> 96)};
+    return _bCompose(*a, d, 4, bNegatif) ? a : nullptr;
+}
+#endif
+
+}  // namespace
+
 CMoney* pstMulMonetaire(CMoney* a, const CMoney* b) {
     if (a == nullptr || b == nullptr) return nullptr;
     const STMag x = _Mag(*a), y = _Mag(*b);
+#if defined(__SIZEOF_INT128__)
+    if (x.d[2] == 0 && y.d[2] == 0) return _pst128(a, _u128(x) * _u128(y) / k_nMillion, x.bNegatif != y.bNegatif);
+#endif
     uint32_t p[6] = {};
     for (int i = 0; i < 3; ++i) {
         uint64_t c = 0;
@@ -262,6 +283,9 @@ CMoney* pstDivMonetaire(CMoney* a, const CMoney* b) {
     const STMag x = _Mag(*a), y = _Mag(*b);
     const int nV = _nLimbs(y.d, 3);
     if (nV == 0) return nullptr;   // division by zero
+#if defined(__SIZEOF_INT128__)
+    return _pst128(a, _u128(x) * k_nMillion / _u128(y), x.bNegatif != y.bNegatif);
+#endif
     uint32_t u[4] = {x.d[0], x.d[1], x.d[2], 0};
     u[3] = _nMulCourt(u, 3, k_nMillion, 0);
     uint32_t q[4] = {};

@@ -45,6 +45,24 @@ int64_t _llTronque(double r) {
     return static_cast<int64_t>(r);
 }
 
+// The decimal digits of n (0 to 999) at p; the end.
+char* _pszEcritEntier(char* p, int n) {
+    if (n >= 100) *p++ = char('0' + n / 100);
+    if (n >= 10) *p++ = char('0' + n / 10 % 10);
+    *p++ = char('0' + n % 10);
+    return p;
+}
+
+// 10 to the power e: exact from a table for the exponents the precision
+// correction meets most.
+double _rPuissance10(int e) {
+    static const double k_tab[] = {1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10,
+                                   1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,
+                                   1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,
+                                   1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20};
+    return (e >= -20 && e <= 20) ? k_tab[e + 20] : std::pow(10.0, e);
+}
+
 int _nValeurChiffre(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -88,13 +106,13 @@ bool CHAINE_bAnalyseFormat(const char* pszFormat, _stFMTINFO* pstInfo) {
     if (pstInfo == nullptr) return false;
     *pstInfo = _stFMTINFO{};
     if (pszFormat == nullptr) return false;
-    const std::string sFormat(pszFormat, strnlen(pszFormat, FMT_TAILLE_MAX));
-    size_t i = (!sFormat.empty() && sFormat[0] == '%') ? 1 : 0;
+    const size_t nTaille = strnlen(pszFormat, FMT_TAILLE_MAX);
+    size_t i = (nTaille > 0 && pszFormat[0] == '%') ? 1 : 0;
     int nEtat = 0;
     bool bPrecision = false;
     bool bLettre = false;
-    for (; i < sFormat.size(); ++i) {
-        const char c = sFormat[i];
+    for (; i < nTaille; ++i) {
+        const char c = pszFormat[i];
         if (nEtat == 3) {
             if (c == 's' || c == 'S') {
                 pstInfo->wFlags |= FMT_MILLIERS;
@@ -155,30 +173,28 @@ bool CHAINE_bAnalyseFormat(const char* pszFormat, _stFMTINFO* pstInfo) {
 }
 
 int CHAINE_nFmtInfo2Format(char* pszTampon, const _stFMTINFO* pstInfo) {
-    std::string s = "%";
-    if (pstInfo->wFlags & FMT_GAUCHE) s += '-';
-    if (pstInfo->wFlags & FMT_SIGNE) s += '+';
-    if (pstInfo->wFlags & FMT_ZEROS) s += '0';
+    // Written by hand: this runs once per number formatted.
+    char* p = pszTampon;
+    *p++ = '%';
+    if (pstInfo->wFlags & FMT_GAUCHE) *p++ = '-';
+    if (pstInfo->wFlags & FMT_SIGNE) *p++ = '+';
+    if (pstInfo->wFlags & FMT_ZEROS) *p++ = '0';
     // Kept within what a valid format can give, so that the text fits.
     const int nLargeur = pstInfo->nLargeur > FMT_LARGEUR_MAX ? FMT_LARGEUR_MAX : pstInfo->nLargeur;
     const int nPrecision = pstInfo->nPrecision > FMT_LARGEUR_MAX ? FMT_LARGEUR_MAX : pstInfo->nPrecision;
-    char szNombre[16];
-    if (nLargeur > 0) {
-        std::snprintf(szNombre, sizeof szNombre, "%d", nLargeur);
-        s += szNombre;
-    }
+    if (nLargeur > 0) p = _pszEcritEntier(p, nLargeur);
     char c = pstInfo->cFormat;
     if (c == 'e' || c == 'E' || c == 'f') {
-        s += '.';
-        std::snprintf(szNombre, sizeof szNombre, "%d", nPrecision);
-        s += szNombre;
+        *p++ = '.';
+        p = _pszEcritEntier(p, nPrecision < 0 ? 0 : nPrecision);
     } else if (pstInfo->wFlags & (FMT_MONETAIRE | FMT_ENTIER64)) {
-        s += "ll";
+        *p++ = 'l';
+        *p++ = 'l';
     }
     // The C library knows octal in lower case only.
-    s += (c == 'O') ? 'o' : c;
-    memcpy(pszTampon, s.c_str(), s.size() + 1);
-    return int(s.size());
+    *p++ = (c == 'O') ? 'o' : c;
+    *p = 0;
+    return int(p - pszTampon);
 }
 
 void CHAINE_AligneExposant16Bits(const _stFMTINFO* pstInfo, std::string& sTexte) {
@@ -272,7 +288,7 @@ eResultatFormat NUM_eFormate(const STValeurNum& stValeur, const char* pszFormat,
     // Decimal halves written in binary round upward in magnitude.
     if (st.nPrecision < 14 && std::isfinite(r) && r != std::trunc(r)) {
         const int e = static_cast<int>(std::trunc(std::log10(std::fabs(r))));
-        const double rDelta = std::pow(10.0, e) * 1e-15;
+        const double rDelta = _rPuissance10(e) * 1e-15;
         if (rDelta < 1 && e <= 13) {
             if (r >= 1e-9)
                 r += rDelta;
