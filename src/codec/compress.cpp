@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -419,6 +420,34 @@ uint64_t CZLWCompresseur::qwTailleMax(uint32_t dwPayload) {
     return qwTotal;
 }
 
+namespace {
+
+// Where a code's string was written in the output, and its length: every
+// learned string is the previous code's string followed by the first byte
+// of the next one, and the output already holds exactly those bytes in a
+// row, so a string is copied from its first writing instead of being
+// rebuilt from prefix links.
+struct STChaine {
+    uint32_t dwPos;
+    uint32_t dwLongueur;
+};
+
+// Copies a string written earlier (ending at or before the destination) to
+// the end of the output. Eight bytes at a time when the copy may run past
+// the string inside the announced output (the extra bytes are overwritten by
+// what follows), byte by byte near the end.
+inline void _CopieChaine(uint8_t* pby, uint32_t dwPos, uint32_t dwSortie, uint32_t dwLongueur, uint32_t dwAttendu) {
+    uint8_t* pDest = pby + dwSortie;
+    const uint8_t* pSource = pby + dwPos;
+    if (dwSortie - dwPos >= 8 && dwAttendu - dwSortie >= dwLongueur + 8) {
+        for (uint32_t k = 0; k < dwLongueur; k += 8) std::memcpy(pDest + k, pSource + k, 8);
+    } else {
+        for (uint32_t k = 0; k < dwLongueur; ++k) pDest[k] = pSource[k];
+    }
+}
+
+}  // namespace
+
 uint32_t CZLWCompresseur::_dwDecompression() {
     ePACK_ECHEC eBloc = eVerifieBloc(m_pbySource, m_dwSource);
     if (eBloc != PACK_OK) return _dwEchec(eBloc);
@@ -430,84 +459,71 @@ uint32_t CZLWCompresseur::_dwDecompression() {
     const uint32_t dwAttendu = _dwLit32(m_pbySource + 5);
     if (dwAttendu > m_dwDestination) return _dwEchec(PACK_ECHEC_PLACE);
     if (dwAttendu == 0) return 0;
-    const uint8_t* pbyEntree = m_pbySource + ENTETE;
-    uint32_t dwLu = 0;
-    uint32_t dwAccu = 0;
-    uint32_t dwBits = 0;
-    m_tabEntrees.assign(512, {0, 0});
-    _Reinit();
+    const uint8_t* const pbyEntree = m_pbySource + ENTETE;
+    uint8_t* const pbySortie = m_pbyDestination;
+    // Every code writes at least one byte: no more entries than that are
+    // ever learned.
+    const uint32_t dwEntrees = static_cast<uint32_t>(std::min<uint64_t>(ZLW_MAX, uint64_t{dwAttendu} + ZLW_PREMIER + 1));
+    std::unique_ptr<STChaine[]> ptabChaines(new (std::nothrow) STChaine[dwEntrees]);
+    if (ptabChaines == nullptr) return _dwEchec(PACK_ECHEC_MEMOIRE);
+    STChaine* const ptab = ptabChaines.get();
 
-    // False when the input ends before a whole code.
-    auto fnLit = [&](uint32_t* pdwCode) -> bool {
-        while (dwBits < 24 && dwLu < dwEntree) {
-            dwAccu |= uint32_t{pbyEntree[dwLu++]} << dwBits;
-            dwBits += 8;
-        }
-        if (dwBits < m_dwLargeur) return false;
-        *pdwCode = dwAccu & ((1u << m_dwLargeur) - 1);
-        dwAccu >>= m_dwLargeur;
-        dwBits -= m_dwLargeur;
-        return true;
-    };
-    uint8_t* pbySortie = m_pbyDestination;
+    // Kept in locals: the output's bytes may alias anything, members included.
+    uint32_t dwProchain = ZLW_PREMIER, dwLargeur = 9, dwLimite = 512;
+    uint32_t dwLu = 0, dwAccu = 0, dwBits = 0;
     uint32_t dwSortie = 0;
-    // Writes the string of a code; false when it passes the announced length.
-    auto fnEcrit = [&](uint32_t dwCode) -> bool {
-        uint32_t dwLongueur = 0;
-        for (uint32_t c = dwCode; c > 256; c = m_tabEntrees[c].wPrefixe) dwLongueur++;
-        dwLongueur++;
-        if (dwLongueur > dwAttendu - dwSortie) return false;
-        uint32_t j = dwSortie + dwLongueur;
-        uint32_t c = dwCode;
-        while (c > 256) {
-            pbySortie[--j] = m_tabEntrees[c].byOctet;
-            c = m_tabEntrees[c].wPrefixe;
-        }
-        pbySortie[--j] = m_tabEntrees[c].byOctet;
-        dwSortie += dwLongueur;
-        return true;
-    };
-    auto fnPremier = [&](uint32_t dwCode) -> uint8_t {
-        while (dwCode > 256) dwCode = m_tabEntrees[dwCode].wPrefixe;
-        return m_tabEntrees[dwCode].byOctet;
-    };
-    auto fnAjoute = [&](uint32_t dwPrefixe, uint8_t by) {
-        if (m_dwProchain >= ZLW_MAX) return;
-        if (m_dwProchain >= m_tabEntrees.size()) m_tabEntrees.resize(m_tabEntrees.size() * 2);
-        m_tabEntrees[m_dwProchain++] = {static_cast<uint16_t>(dwPrefixe), by};
-        if (m_dwLargeur < 16 && m_dwProchain >= m_dwLimite) {
-            m_dwLimite *= 2;
-            m_dwLargeur++;
-        }
-    };
+    bool bPrecedent = false;   // false at the start and after a clear
+    STChaine stPrecedent{0, 0};
 
     // Any way out of the loop but the announced size reached is a damaged stream.
     m_eEchec = PACK_ECHEC_ENDOMMAGE;
-    uint32_t dwCode;
-    uint32_t dwPrecedent = 0;   // 0: no previous string (start, or after a clear)
     while (dwSortie < dwAttendu) {
-        if (!fnLit(&dwCode)) return 0;
+        while (dwBits < dwLargeur) {
+            if (dwLu >= dwEntree) return 0;
+            dwAccu |= uint32_t{pbyEntree[dwLu++]} << dwBits;
+            dwBits += 8;
+        }
+        const uint32_t dwCode = dwAccu & ((1u << dwLargeur) - 1);
+        dwAccu >>= dwLargeur;
+        dwBits -= dwLargeur;
         if (dwCode == ZLW_FIN) break;
         if (dwCode == ZLW_EFFACE) {
-            _Reinit();
-            dwPrecedent = 0;
+            dwProchain = ZLW_PREMIER;
+            dwLargeur = 9;
+            dwLimite = 512;
+            bPrecedent = false;
             continue;
         }
-        if (dwPrecedent == 0) {
-            if (dwCode > 256) return 0;
-            if (!fnEcrit(dwCode)) return 0;
-        } else if (dwCode < m_dwProchain) {
-            uint8_t by = fnPremier(dwCode);
-            if (!fnEcrit(dwCode)) return 0;
-            fnAjoute(dwPrecedent, by);
-        } else if (dwCode == m_dwProchain && m_dwProchain < ZLW_MAX) {
-            // The string defined by this very step: previous + its first byte.
-            fnAjoute(dwPrecedent, fnPremier(dwPrecedent));
-            if (!fnEcrit(dwCode)) return 0;
+        STChaine st;
+        if (dwCode <= 256) {
+            pbySortie[dwSortie] = static_cast<uint8_t>(dwCode - 1);
+            st = {dwSortie, 1};
+        } else if (!bPrecedent) {
+            return 0;
+        } else if (dwCode < dwProchain) {
+            st = ptab[dwCode];
+            if (st.dwLongueur > dwAttendu - dwSortie) return 0;
+            _CopieChaine(pbySortie, st.dwPos, dwSortie, st.dwLongueur, dwAttendu);
+        } else if (dwCode == dwProchain && dwProchain < ZLW_MAX) {
+            // The string this very step defines: the previous one and its own
+            // first byte, copied forward over itself.
+            st = {stPrecedent.dwPos, stPrecedent.dwLongueur + 1};
+            if (st.dwLongueur > dwAttendu - dwSortie) return 0;
+            for (uint32_t k = 0; k < st.dwLongueur; ++k) pbySortie[dwSortie + k] = pbySortie[st.dwPos + k];
         } else {
             return 0;
         }
-        dwPrecedent = dwCode;
+        if (bPrecedent && dwProchain < ZLW_MAX) {
+            ptab[dwProchain++] = {stPrecedent.dwPos, stPrecedent.dwLongueur + 1};
+            if (dwLargeur < 16 && dwProchain >= dwLimite) {
+                dwLimite *= 2;
+                dwLargeur++;
+            }
+        }
+        st.dwPos = dwSortie;
+        dwSortie += st.dwLongueur;
+        stPrecedent = st;
+        bPrecedent = true;
     }
     if (dwSortie != dwAttendu) return 0;
     m_eEchec = PACK_OK;

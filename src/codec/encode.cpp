@@ -21,26 +21,23 @@ constexpr size_t LONGUEUR_FIN = sizeof k_szFin - 1;
 constexpr size_t OCTETS_LIGNE_UU = 45;
 constexpr size_t GROUPES_LIGNE_UU = 45;
 
-struct STTableEncode {
-    char ac[64];
-};
-struct STTableDecode {
-    uint8_t aby[256];
-    uint8_t abySpecial[256];   // CR, LF and, for the padded form, "="
-};
+// Values of the characters; CR, LF and, for the padded form, "=" carry the
+// high bit too, so that one test sees whether a group holds any of them.
+constexpr uint8_t SPECIAL = 0x80;
+
 
 // Characters of the bytes of a group of n (1 to 3) bytes: 2, 3 or 4.
 inline size_t _nCaracteres(size_t n) { return n == 0 ? 0 : n + 1; }
 
 // Writes the characters of one group of n bytes (missing bytes are 0).
-inline char* _EcritGroupe(const STTableEncode& t, const uint8_t* p, size_t n, char* psz) {
+inline char* _EcritGroupe(const char* t, const uint8_t* p, size_t n, char* psz) {
     const uint8_t b0 = p[0];
     const uint8_t b1 = n > 1 ? p[1] : 0;
     const uint8_t b2 = n > 2 ? p[2] : 0;
-    *psz++ = t.ac[b0 >> 2];
-    *psz++ = t.ac[((b0 & 3) << 4) | (b1 >> 4)];
-    if (n > 1) *psz++ = t.ac[((b1 & 15) << 2) | (b2 >> 6)];
-    if (n > 2) *psz++ = t.ac[b2 & 63];
+    *psz++ = t[b0 >> 2];
+    *psz++ = t[((b0 & 3) << 4) | (b1 >> 4)];
+    if (n > 1) *psz++ = t[((b1 & 15) << 2) | (b2 >> 6)];
+    if (n > 2) *psz++ = t[b2 & 63];
     return psz;
 }
 
@@ -56,7 +53,7 @@ inline bool _bFinLigne(char c) { return c == '\r' || c == '\n'; }
 
 // The 3-to-4 encoding of every form: groups, a CR LF after every
 // nGroupesParLigne complete groups; the NUL is not written.
-size_t _nEncodeGroupes(const STTableEncode& t, const uint8_t* p, size_t n, size_t nGroupesParLigne, char* psz) {
+size_t _nEncodeGroupes(const char* t, const uint8_t* p, size_t n, size_t nGroupesParLigne, char* psz) {
     const size_t nGroupes = n / 3;
     const size_t nReste = n % 3;
     const size_t nLignes = nGroupesParLigne != 0 ? nGroupes / nGroupesParLigne : 0;
@@ -65,10 +62,10 @@ size_t _nEncodeGroupes(const STTableEncode& t, const uint8_t* p, size_t n, size_
     size_t nDansLigne = 0;
     for (size_t g = 0; g < nGroupes; ++g, p += 3) {
         const uint32_t w = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
-        psz[0] = t.ac[w >> 18];
-        psz[1] = t.ac[(w >> 12) & 63];
-        psz[2] = t.ac[(w >> 6) & 63];
-        psz[3] = t.ac[w & 63];
+        psz[0] = t[w >> 18];
+        psz[1] = t[(w >> 12) & 63];
+        psz[2] = t[(w >> 6) & 63];
+        psz[3] = t[w & 63];
         psz += 4;
         if (nGroupesParLigne != 0 && ++nDansLigne == nGroupesParLigne) {
             nDansLigne = 0;
@@ -83,7 +80,7 @@ size_t _nEncodeGroupes(const STTableEncode& t, const uint8_t* p, size_t n, size_
 // Values of the characters other than CR and LF, 4 at a time; fewer at the
 // end (2 give one byte, 3 two). With bPadding a group holding "=" ends the
 // text as the padded form says. Counts without writing when pby is null.
-size_t _nDecodeGroupes(const STTableDecode& t, const char* psz, size_t n, bool bPadding, uint8_t* pby) {
+size_t _nDecodeGroupes(const uint8_t* t, const char* psz, size_t n, bool bPadding, uint8_t* pby) {
     const uint8_t* p = reinterpret_cast<const uint8_t*>(psz);
     const uint8_t* pFin = p + n;
     if (pby == nullptr) {
@@ -96,24 +93,22 @@ size_t _nDecodeGroupes(const STTableDecode& t, const char* psz, size_t n, bool b
     uint8_t v[4];
     for (;;) {
         // Whole groups with no line break or padding inside: straight look-ups.
-        {
-            while (pFin - p >= 4 &&
-                   (t.abySpecial[p[0]] | t.abySpecial[p[1]] | t.abySpecial[p[2]] | t.abySpecial[p[3]]) == 0) {
-                const uint32_t w = (uint32_t{t.aby[p[0]]} << 18) | (uint32_t{t.aby[p[1]]} << 12) |
-                                   (uint32_t{t.aby[p[2]]} << 6) | t.aby[p[3]];
-                pby[0] = static_cast<uint8_t>(w >> 16);
-                pby[1] = static_cast<uint8_t>(w >> 8);
-                pby[2] = static_cast<uint8_t>(w);
-                pby += 3;
-                p += 4;
-            }
+        while (pFin - p >= 4) {
+            const uint32_t v0 = t[p[0]], v1 = t[p[1]], v2 = t[p[2]], v3 = t[p[3]];
+            if (((v0 | v1 | v2 | v3) & SPECIAL) != 0) break;
+            const uint32_t w = (v0 << 18) | (v1 << 12) | (v2 << 6) | v3;
+            pby[0] = static_cast<uint8_t>(w >> 16);
+            pby[1] = static_cast<uint8_t>(w >> 8);
+            pby[2] = static_cast<uint8_t>(w);
+            pby += 3;
+            p += 4;
         }
         size_t k = 0;
         while (k < 4 && p < pFin) {
             const uint8_t c = *p++;
             if (_bFinLigne(static_cast<char>(c))) continue;
             ac[k] = c;
-            v[k] = t.aby[c];
+            v[k] = static_cast<uint8_t>(t[c] & 63);
             ++k;
         }
         if (k == 0) break;
@@ -145,9 +140,27 @@ uint8_t CEncodeBase::__byDecodeChar(uint8_t c) const {
     return 63;
 }
 
+const char* CEncodeBase::_pszTableEncode() {
+    if (!m_bEncodeFait) {
+        for (int i = 0; i < 64; ++i) m_acEncode[i] = __cEncodeByte(static_cast<uint8_t>(i));
+        m_bEncodeFait = true;
+    }
+    return m_acEncode;
+}
+
+const uint8_t* CEncodeBase::_pabyTableDecode(bool bPadding) {
+    if (m_nDecodeFait != static_cast<int>(bPadding)) {
+        for (int i = 0; i < 256; ++i) {
+            const bool bSpecial = i == '\r' || i == '\n' || (bPadding && i == '=');
+            m_abyDecode[i] = static_cast<uint8_t>((__byDecodeChar(static_cast<uint8_t>(i)) & 63) | (bSpecial ? SPECIAL : 0));
+        }
+        m_nDecodeFait = static_cast<int>(bPadding);
+    }
+    return m_abyDecode;
+}
+
 size_t CEncodeBase::nEncode(const uint8_t* pbyDonnees, size_t nTaille, int nGroupesParLigne, char* pszSortie) {
-    STTableEncode t;
-    for (int i = 0; i < 64; ++i) t.ac[i] = __cEncodeByte(static_cast<uint8_t>(i));
+    const char* t = _pszTableEncode();
     const size_t nGroupes = nGroupesParLigne > 0 ? static_cast<size_t>(nGroupesParLigne) : 0;
     const size_t n = _nEncodeGroupes(t, pbyDonnees, nTaille, nGroupes, pszSortie);
     if (pszSortie != nullptr) pszSortie[n] = 0;
@@ -155,12 +168,7 @@ size_t CEncodeBase::nEncode(const uint8_t* pbyDonnees, size_t nTaille, int nGrou
 }
 
 size_t CEncodeBase::nDecode(const char* pszTexte, size_t nLongueur, uint8_t* pbySortie) {
-    STTableDecode t;
-    for (int i = 0; i < 256; ++i) {
-        t.aby[i] = __byDecodeChar(static_cast<uint8_t>(i));
-        t.abySpecial[i] = i == '\r' || i == '\n';
-    }
-    return _nDecodeGroupes(t, pszTexte, nLongueur, false, pbySortie);
+    return _nDecodeGroupes(_pabyTableDecode(false), pszTexte, nLongueur, false, pbySortie);
 }
 
 char* CEncodeBase::pszEncodeEtAlloue(const uint8_t* pbyDonnees, size_t nTaille, int nGroupesParLigne,
@@ -203,12 +211,7 @@ size_t CEncodeBase64::nEncode(const uint8_t* pbyDonnees, size_t nTaille, int nGr
 }
 
 size_t CEncodeBase64::nDecode(const char* pszTexte, size_t nLongueur, uint8_t* pbySortie) {
-    STTableDecode t;
-    for (int i = 0; i < 256; ++i) {
-        t.aby[i] = __byDecodeChar(static_cast<uint8_t>(i));
-        t.abySpecial[i] = i == '\r' || i == '\n' || i == '=';
-    }
-    return _nDecodeGroupes(t, pszTexte, nLongueur, true, pbySortie);
+    return _nDecodeGroupes(_pabyTableDecode(true), pszTexte, nLongueur, true, pbySortie);
 }
 
 // ---------------------------------------------------------------- uuencode
@@ -219,8 +222,7 @@ uint8_t CEncodeUUEncode::__byDecodeChar(uint8_t c) const { return static_cast<ui
 
 size_t CEncodeUUEncode::nEncode(const uint8_t* pbyDonnees, size_t nTaille, int /*nGroupesParLigne*/,
                                 char* pszSortie) {
-    STTableEncode t;
-    for (int i = 0; i < 64; ++i) t.ac[i] = __cEncodeByte(static_cast<uint8_t>(i));
+    const char* t = _pszTableEncode();
     const size_t nCorps = _nEncodeGroupes(t, pbyDonnees, nTaille, GROUPES_LIGNE_UU, nullptr);
     const size_t n = LONGUEUR_DEBUT + nCorps + LONGUEUR_FIN;
     if (pszSortie == nullptr) return n;
@@ -244,8 +246,7 @@ size_t CEncodeUUEncodeStandard::nEncode(const uint8_t* pbyDonnees, size_t nTaill
                           (nReste != 0 ? 1 + nReste / 3 * 4 + _nCaracteres(nReste % 3) : 0);
     const size_t n = LONGUEUR_DEBUT + nCorps + LONGUEUR_FIN;
     if (pszSortie == nullptr) return n;
-    STTableEncode t;
-    for (int i = 0; i < 64; ++i) t.ac[i] = __cEncodeByte(static_cast<uint8_t>(i));
+    const char* t = _pszTableEncode();
     char* psz = pszSortie;
     std::memcpy(psz, k_szDebut, LONGUEUR_DEBUT);
     psz += LONGUEUR_DEBUT;

@@ -58,6 +58,17 @@ protected:
     // The 6-bit value's character, and the value of a character.
     virtual char __cEncodeByte(uint8_t by) const;
     virtual uint8_t __byDecodeChar(uint8_t c) const;
+
+    // The two maps as tables, made on first use (the decoding table marks
+    // CR, LF and, with bPadding, "=").
+    const char* _pszTableEncode();
+    const uint8_t* _pabyTableDecode(bool bPadding);
+
+private:
+    char m_acEncode[64] = {};
+    uint8_t m_abyDecode[256] = {};
+    bool m_bEncodeFait = false;
+    int m_nDecodeFait = -1;   // the padding flag of the decoding table, -1 before it is made
 };
 
 // Base64 without padding ("YQ" for "a").

@@ -74,7 +74,7 @@ bool CDecodeur::bLigne(const char* psz, size_t n) {
     size_t nReste = nAnnonce;
     while (nReste != 0) {
         const size_t k = nReste >= 3 ? 4 : nReste + 1;
-        for (size_t i = 0; i < k; ++i) v[i] = _byValeur(p[i]);
+        for (size_t i = 0; i < 4; ++i) v[i] = i < k ? _byValeur(p[i]) : 0;
         _Octets(v, k);
         p += k;
         nReste -= k - 1;
