@@ -207,7 +207,7 @@ bool fChangeTaille(CZNLibrary& lib, int32_t nHandle, int64_t oTaille) {
         FIC_ErreurStream(lib, pcl);
         return false;
     }
-    const long long oNouvelle = oPosition == 0 ? 0 : std::min(oPosition, oTaille);
+    const long long oNouvelle = oPosition == 0 ? 0 : std::min<long long>(oPosition, oTaille);
     if (!pcl->bSeek(oNouvelle, IXStream::eSEEK_BEGIN)) {
         FIC_ErreurStream(lib, pcl);
         return false;
