@@ -90,7 +90,8 @@ public:
                               CXError* pclErreur) override;
     int bGetNomVariable(int nIndex, uint32_t dwFrame, char** ppszNom, int nZero, CXError* pclErreur) override;
     int nEmpileParametre(int, uint32_t, IZNHost*, CXError*) override { return 0; }
-    int bGetObjetAPCodeParametre(int, uint32_t, void**, CXError*) override { return 0; }
+    // Tables given for obj arguments (table.cpp).
+    int bGetObjetAPCodeParametre(int nIndex, uint32_t dwFrame, void** ppObjet, CXError* pclErreur) override;
     int bForceValeur(int, uint32_t, CXError*) override { return 0; }
     int bGetParamIVariableOuValeur(int nIndex, uint32_t dwFrame, IVariable** ppiVariable, CXError* pclErreur) override;
     void* piGetHFContext(CXError*) override { return nullptr; }

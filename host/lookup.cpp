@@ -140,9 +140,9 @@ bool bPrepareAppel(const STFonctionHote& stF, const std::vector<json>& tabValeur
                 bOk = false;
                 break;
             }
-            // Declared arrays and objects need host objects this host does
-            // not build.
-            if (i < stA.tabKinds.size() && (eK == eKind::ARRAY || eK == eKind::OBJ)) {
+            // Declared arrays need host objects this host does not build
+            // (objects are the tables of table.cpp).
+            if (i < stA.tabKinds.size() && eK == eKind::ARRAY) {
                 if (!bErreurArgument || nForce >= 0)
                     sPremiereErreur = "argument " + std::to_string(i + 1) + ": " + pszKindName(eK) +
                                       " arguments are not supported by this host yet";

@@ -9,6 +9,7 @@
 
 #include "qvstd/strmem.h"
 #include "strmem_host.h"
+#include "table.h"
 
 namespace qvhost {
 
@@ -355,6 +356,8 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
     nScore = 0;
     const int nTexteVersNombre = bLigneCommande ? 3 : 1;   // a person types numbers as text
     const int nTexteVersTexte = bLigneCommande ? 1 : 3;
+    // Objects have tags of their own.
+    if (eK == eKind::OBJ) return bConvertitObjet(jValeur, bLigneCommande, clArg, nScore, sErreur);
     std::string sTag;
     const json* pjTag = nullptr;
     if (jValeur.is_object()) {
@@ -379,7 +382,7 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
         return false;
     };
 
-    if (eK == eKind::ANY || eK == eKind::ARRAY || eK == eKind::OBJ) {
+    if (eK == eKind::ANY || eK == eKind::ARRAY) {
         // The value is kept for the parameter services, which hand it to the
         // component as a variant; the pushed pointer is null.
         if (eK == eKind::ARRAY && !(sTag == "array" || clArg.m_bNull)) return fnRefus("not an array");

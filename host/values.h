@@ -3,12 +3,15 @@
 // JSON or command-line text, currency and date-time texts, results.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "charset.h"
+
+class IObjetAPCode;
 
 namespace qvhost {
 
@@ -93,6 +96,7 @@ public:
     json m_jRetour;               // procedure: the value each call returns
     int64_t m_nTailleAdresse = -1;   // address: the size asked for the buffer, -1 when not given
     std::string m_sTampon;        // address: the buffer whose address m_n4 holds during the call
+    std::shared_ptr<IObjetAPCode> m_pObjet;   // obj: the page object the argument stands for, or none
 
     // What the entry point receives for this argument.
     void* pPointeur();
