@@ -107,8 +107,10 @@ bool CDataCompressor::bCompresse(const uint8_t* pbySource, uint32_t dwSource, ui
             i++;
         } else {
             int nDecalage = 8;
+            // 0xFE and 0xFF are never coded in set 3, shifted or latched: the
+            // decoder reads their values there as raw-byte markers.
             for (int s = 0; s < 4 && nDecalage == 8; s++)
-                if (s != nCourant && _bDansJeu(s, by)) nDecalage = s;
+                if (s != nCourant && _nIndexCourant(s, by) != AUCUN) nDecalage = s;
             int nChoix = nDecalage;
             if (i + 1 < dwSource) {
                 // Race between the sets over the rest of the input.

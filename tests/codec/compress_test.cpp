@@ -271,6 +271,10 @@ TEST(TextCoder, KnownForms) {
         {"empty", {}, {0}},
         // Latch 7 to set 3, one raw byte (38), padding 39: n = 11200 + 1520 + 39.
         {"raw byte", {0x01}, {static_cast<uint8_t>(12759 / 255 + 1), static_cast<uint8_t>(12759 % 255 + 1), 0x01, 0}},
+        // The last two bytes of set 3 are never coded there, shifted or
+        // latched: their values are the raw-byte markers.
+        {"0xFE raw", {0xFE}, {static_cast<uint8_t>(12759 / 255 + 1), static_cast<uint8_t>(12759 % 255 + 1), 0xFE, 0}},
+        {"0xFF raw", {0xFF}, {static_cast<uint8_t>(12759 / 255 + 1), static_cast<uint8_t>(12759 % 255 + 1), 0xFF, 0}},
     };
     for (const auto& st : tabCas) {
         Octets abSortie(st.ab.size() * 2 + 8, 0xCC);
