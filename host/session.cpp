@@ -128,6 +128,7 @@ bool CSession::bDemarre(const std::string& sModule, int nLangue, std::string& sE
 }
 
 void CSession::Arrete() {
+    m_clObjets.Libere();
     m_clModule.Arrete();
     m_clFonctions.Charge(nullptr, 0, nullptr, 0, m_clHote.GetCharset());
     m_tabNomsConstantes.clear();
@@ -443,6 +444,17 @@ json CSession::Traite(const json& jReq) {
         if (!jReq["lang"].is_string()) return {{"error", ErreurHote("\"lang\" needs \"fr\" or \"en\"")}};
         return Langue(jReq["lang"].get<std::string>());
     }
+    if (jReq.contains("new")) {
+        if (!jReq["new"].is_string()) return {{"error", ErreurHote("\"new\" needs a class name")}};
+        return m_clObjets.Nouveau(jReq["new"].get<std::string>());
+    }
+    if (jReq.contains("prop")) {
+        if (!jReq["prop"].is_string() || !jReq.contains("object") || !jReq["object"].is_number_integer())
+            return {{"error", ErreurHote("\"prop\" needs a property name and an \"object\" identifier")}};
+        return m_clObjets.Propriete(jReq["prop"].get<std::string>(), jReq["object"].get<int64_t>(),
+                                    jReq.contains("value") ? &jReq["value"] : nullptr);
+    }
+    if (jReq.contains("persist")) return m_clObjets.Persistance(jReq);
     return {{"error", ErreurHote("unknown request")}};
 }
 

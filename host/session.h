@@ -8,6 +8,7 @@
 #include "hostctx.h"
 #include "lookup.h"
 #include "module.h"
+#include "objets.h"
 #include "values.h"
 
 namespace qvhost {
@@ -54,6 +55,7 @@ private:
 
     CModule m_clModule;
     CHostContext m_clHote;
+    CObjetsHote m_clObjets{m_clModule, m_clHote};   // class objects and persistence
     CTableFonctions m_clFonctions;
     std::vector<std::array<std::string, 2>> m_tabNomsConstantes;
     std::vector<std::array<std::string, 2>> m_tabNomsVariables;

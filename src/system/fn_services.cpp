@@ -5,6 +5,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <memory>
 #include <string>
 
 #include "system/functions.h"
@@ -64,17 +65,32 @@ int _nAttendEtat(CService& cl, int nEtat, int nSecondes) {
     return n;
 }
 
+// The manager and the service of a call; a service that does not exist
+// raises nErreur (81601 unless said otherwise).
+class CAppelService {
+public:
+    CAppelService(CZNLibrary& lib, const char* pszNom, int nErreur = ERR_INTROUVABLE) {
+        m_clManager.bInit();
+        std::string sScript;
+        if (m_clManager.bGetService(pszNom, sScript))
+            m_pclService = std::make_unique<CService>(m_clManager, sScript);
+        else
+            lib.RaiseError(nErreur, pszNom);
+    }
+    CService* operator->() { return m_pclService.get(); }
+    CService& operator*() { return *m_pclService; }
+    explicit operator bool() const { return m_pclService != nullptr; }
+
+private:
+    CServiceManager m_clManager;
+    std::unique_ptr<CService> m_pclService;
+};
+
 // The service's control commands (1 stop, 6 reload; the others fail).
 bool _bControle(CZNLibrary& lib, const char* pszNom, int nCommande) {
-    CServiceManager clManager;
-    clManager.bInit();
-    std::string sScript;
-    if (!clManager.bGetService(pszNom, sScript)) {
-        lib.RaiseError(ERR_INTROUVABLE, pszNom);
-        return false;
-    }
-    CService cl(clManager, sScript);
-    if (cl.bSendControlCommand(nCommande)) return true;
+    CAppelService cl(lib, pszNom);
+    if (!cl) return false;
+    if (cl->bSendControlCommand(nCommande)) return true;
     lib.RaiseError(ERR_CONTROLE, pszNom);
     return false;
 }
@@ -103,22 +119,16 @@ bool ServiceInstalle(CZNLibrary& lib, const char* pszNom) {
 bool ServiceInstalle(CZNLibrary& lib, const char* pszNom, const char* /*pszMachine*/) { return ServiceInstalle(lib, pszNom); }
 
 bool ServiceDesinstalle(CZNLibrary& lib, const char* pszNom) {
-    CServiceManager clManager;
-    clManager.bInit();
-    std::string sScript;
-    if (!clManager.bGetService(pszNom, sScript)) {
-        lib.RaiseError(ERR_INTROUVABLE, pszNom);
-        return false;
-    }
-    CService cl(clManager, sScript);
-    if (cl.eGetStatus() != SERVICE_ARRETE) {
-        cl.bStop();
-        if (_nAttendEtat(cl, SERVICE_ARRETE, ATTENTE_ARRET) != SERVICE_ARRETE) {
+    CAppelService cl(lib, pszNom);
+    if (!cl) return false;
+    if (cl->eGetStatus() != SERVICE_ARRETE) {
+        cl->bStop();
+        if (_nAttendEtat(*cl, SERVICE_ARRETE, ATTENTE_ARRET) != SERVICE_ARRETE) {
             lib.RaiseError(ERR_ARRET, pszNom);
             return false;
         }
     }
-    if (!cl.bRemove()) {
+    if (!cl->bRemove()) {
         lib.RaiseError(ERR_SUPPRESSION, pszNom);
         return false;
     }
@@ -132,15 +142,9 @@ bool ServiceDesinstalle(CZNLibrary& lib, const char* pszNom, const char* /*pszMa
 bool ServiceDemarre(CZNLibrary& lib, const char* pszNom) { return ServiceDemarre(lib, pszNom, ""); }
 
 bool ServiceDemarre(CZNLibrary& lib, const char* pszNom, const char* pszArguments) {
-    CServiceManager clManager;
-    clManager.bInit();
-    std::string sScript;
-    if (!clManager.bGetService(pszNom, sScript)) {
-        lib.RaiseError(ERR_INTROUVABLE, pszNom);
-        return false;
-    }
-    CService cl(clManager, sScript);
-    if (cl.bStart(pszArguments)) return true;
+    CAppelService cl(lib, pszNom);
+    if (!cl) return false;
+    if (cl->bStart(pszArguments)) return true;
     lib.RaiseError(ERR_DEMARRAGE, pszNom);
     return false;
 }
@@ -163,19 +167,13 @@ bool ServiceControle(CZNLibrary& lib, const char* pszNom, int32_t nCommande, con
 }
 
 bool ServiceRedemarre(CZNLibrary& lib, const char* pszNom) {
-    CServiceManager clManager;
-    clManager.bInit();
-    std::string sScript;
-    if (!clManager.bGetService(pszNom, sScript)) {
-        lib.RaiseError(ERR_INTROUVABLE, pszNom);
-        return false;
-    }
-    CService cl(clManager, sScript);
-    if (!cl.bStop() || _nAttendEtat(cl, SERVICE_ARRETE, ATTENTE_ARRET - 1) != SERVICE_ARRETE) {
+    CAppelService cl(lib, pszNom);
+    if (!cl) return false;
+    if (!cl->bStop() || _nAttendEtat(*cl, SERVICE_ARRETE, ATTENTE_ARRET - 1) != SERVICE_ARRETE) {
         lib.RaiseError(ERR_ARRET, pszNom);
         return false;
     }
-    if (cl.bStart("")) return true;
+    if (cl->bStart("")) return true;
     lib.RaiseError(ERR_DEMARRAGE, pszNom);
     return false;
 }
@@ -183,15 +181,8 @@ bool ServiceRedemarre(CZNLibrary& lib, const char* pszNom) {
 bool ServiceRedemarre(CZNLibrary& lib, const char* pszNom, const char*) { return ServiceRedemarre(lib, pszNom); }
 
 int32_t ServiceEtat(CZNLibrary& lib, const char* pszNom) {
-    CServiceManager clManager;
-    clManager.bInit();
-    std::string sScript;
-    if (!clManager.bGetService(pszNom, sScript)) {
-        lib.RaiseError(ERR_INTROUVABLE, pszNom);
-        return -1;
-    }
-    CService cl(clManager, sScript);
-    return cl.eGetStatus();
+    CAppelService cl(lib, pszNom);
+    return cl ? cl->eGetStatus() : -1;
 }
 
 int32_t ServiceEtat(CZNLibrary& lib, const char* pszNom, const char*) { return ServiceEtat(lib, pszNom); }
@@ -199,15 +190,9 @@ int32_t ServiceEtat(CZNLibrary& lib, const char* pszNom, const char*) { return S
 // The wanted state only when the last state read is that state: a wait
 // that ran out, or no wait at all, gives -1 otherwise.
 int32_t ServiceAttendEtat(CZNLibrary& lib, const char* pszNom, int32_t nEtat, int32_t nTimeout) {
-    CServiceManager clManager;
-    clManager.bInit();
-    std::string sScript;
-    if (!clManager.bGetService(pszNom, sScript)) {
-        lib.RaiseError(ERR_ETAT, pszNom);
-        return -1;
-    }
-    CService cl(clManager, sScript);
-    return _nAttendEtat(cl, nEtat, nTimeout) == nEtat ? nEtat : -1;
+    CAppelService cl(lib, pszNom, ERR_ETAT);
+    if (!cl) return -1;
+    return _nAttendEtat(*cl, nEtat, nTimeout) == nEtat ? nEtat : -1;
 }
 
 int32_t ServiceAttendEtat(CZNLibrary& lib, const char* pszNom, int32_t nEtat) {

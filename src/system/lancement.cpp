@@ -3,7 +3,6 @@
 #include "system/lancement.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -83,6 +82,33 @@ int PROC_nCodeFin(int nStatut) {
     return -1;
 }
 
+int PROC_nSpawn(const std::vector<std::string>& tabArgv, bool bChemin, const posix_spawn_file_actions_t* pstActions,
+                pid_t* pPid) {
+    if (tabArgv.empty()) return ENOENT;
+    std::vector<std::string> tabMots(tabArgv);
+    std::vector<char*> tab;
+    tab.reserve(tabMots.size() + 1);
+    for (std::string& s : tabMots) tab.push_back(s.data());
+    tab.push_back(nullptr);
+    posix_spawnattr_t stAttr;
+    if (int n = posix_spawnattr_init(&stAttr); n != 0) return n;
+    sigset_t stVide, stDefaut;
+    sigemptyset(&stVide);
+    sigemptyset(&stDefaut);
+    for (int nSig : {SIGPIPE, SIGCHLD, SIGALRM, SIGINT, SIGQUIT, SIGTERM, SIGHUP}) sigaddset(&stDefaut, nSig);
+    posix_spawnattr_setsigmask(&stAttr, &stVide);
+    posix_spawnattr_setsigdefault(&stAttr, &stDefaut);
+    posix_spawnattr_setflags(&stAttr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // The C library's spawn hands back the error of an exec that failed
+    // (the child never runs the program), so a missing or unrunnable program
+    // is reported here and never as a child's exit status.
+    const int n = bChemin && strchr(tab[0], '/') == nullptr
+                      ? posix_spawnp(pPid, tab[0], pstActions, &stAttr, tab.data(), environ)
+                      : posix_spawn(pPid, tab[0], pstActions, &stAttr, tab.data(), environ);
+    posix_spawnattr_destroy(&stAttr);
+    return n;
+}
+
 bool CreateProcess(const char* pszProgramme, const char* pszArguments, pid_t* pPid, bool* pbEnCours, int* pnCode) {
     if (pPid) *pPid = 0;
     if (pbEnCours) *pbEnCours = false;
@@ -94,33 +120,8 @@ bool CreateProcess(const char* pszProgramme, const char* pszArguments, pid_t* pP
         errno = ENOENT;
         return false;
     }
-    std::vector<char*> tabArgv;
-    tabArgv.reserve(tabMots.size() + 1);
-    for (std::string& s : tabMots) tabArgv.push_back(s.data());
-    tabArgv.push_back(nullptr);
-
-    // The child starts with no blocked signal and the usual actions for the
-    // ones a host commonly ignores or catches; the rest is inherited as exec
-    // leaves it.
-    posix_spawnattr_t stAttr;
-    if (int n = posix_spawnattr_init(&stAttr); n != 0) {
-        errno = n;
-        return false;
-    }
-    sigset_t stVide, stDefaut;
-    sigemptyset(&stVide);
-    sigemptyset(&stDefaut);
-    for (int nSig : {SIGPIPE, SIGCHLD, SIGALRM, SIGINT, SIGQUIT, SIGTERM, SIGHUP}) sigaddset(&stDefaut, nSig);
-    posix_spawnattr_setsigmask(&stAttr, &stVide);
-    posix_spawnattr_setsigdefault(&stAttr, &stDefaut);
-    posix_spawnattr_setflags(&stAttr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    // The C library's spawn hands back the error of an exec that failed
-    // (the child never runs the program), so a missing or unrunnable program
-    // is reported here and never as a child's exit status.
     pid_t nPid = 0;
-    int nErreur = posix_spawn(&nPid, tabArgv[0], nullptr, &stAttr, tabArgv.data(), environ);
-    posix_spawnattr_destroy(&stAttr);
-    if (nErreur != 0) {
+    if (int nErreur = PROC_nSpawn(tabMots, false, nullptr, &nPid); nErreur != 0) {
         errno = nErreur;
         return false;
     }

@@ -8,6 +8,7 @@
 // failure with its system error, never a child that "ended with 255".
 #pragma once
 #include <signal.h>
+#include <spawn.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -32,6 +33,14 @@ std::vector<std::string> PROC_DecoupeArguments(const char* pszArguments);
 // killed it (as shells report it), so that a killed child never reads as a
 // success.
 int PROC_nCodeFin(int nStatut);
+
+// Starts the argument vector's program (looked up on PATH when bChemin and
+// the name holds no "/") with no blocked signal and the usual actions for
+// the signals a host commonly ignores or catches, the file actions given
+// (or none). 0 with the child in *pPid, or the error of the spawn, an exec
+// that failed included.
+int PROC_nSpawn(const std::vector<std::string>& tabArgv, bool bChemin, const posix_spawn_file_actions_t* pstActions,
+                pid_t* pPid);
 
 // Launches the program with the argument words and the current environment;
 // the path is used as given, PATH is not searched. With no program the first

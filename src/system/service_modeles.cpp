@@ -23,6 +23,12 @@ namespace {
     "NAME=%%%LOCK_FILE%%%\n"          \
     "DISPLAY_NAME=%%%DISPLAY_NAME%%%\n" \
     "PIDFILE=\"/var/run/$NAME.pid\"\n"
+// Without its program the service does nothing and is not running.
+#define QV_SANS_PROGRAMME                         \
+    "if [ ! -x \"$PROGRAM\" ]; then\n"            \
+    "    [ \"$1\" = status ] && exit 3\n"         \
+    "    exit 0\n"                                \
+    "fi\n"
 // The process of the service: its pid file, else the program's own.
 #define QV_RECHERCHE_PID                                            \
     "# recherche le PID du serveur\n"                               \
@@ -63,7 +69,7 @@ const char k_szDebian[] =
     "# Description:       %%%DISPLAY_TEXT%%%\n"
     "### END INIT INFO\n" QV_MARQUES "\n" QV_VARIABLES
     "\n"
-    "[ -x \"$PROGRAM\" ] || exit 0\n"
+    QV_SANS_PROGRAMME
     "\n"
     "case \"$1\" in\n"
     "start)\n"
@@ -107,7 +113,7 @@ const char k_szChkconfig[] =
     ". /etc/rc.d/init.d/functions\n"
     ". /etc/sysconfig/network\n"
     "[ \"${NETWORKING}\" = \"no\" ] && exit 0\n"
-    "[ -x \"$PROGRAM\" ] || exit 0\n"
+    QV_SANS_PROGRAMME
     "\n" QV_RECHERCHE_PID "\n" QV_ARRET(":", ":")
     "\n"
     "case \"$1\" in\n"
@@ -261,6 +267,7 @@ const char k_szSlackware[] =
 #undef QV_MARQUES
 #undef QV_VARIABLES
 #undef QV_RECHERCHE_PID
+#undef QV_SANS_PROGRAMME
 #undef QV_ARRET
 
 const char* _pszModele(eDistribution e) {

@@ -3,7 +3,6 @@
 #include "system/services.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,14 +11,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <random>
 #include <sstream>
 
 #include "system/lancement.h"
-
-extern char** environ;
 
 namespace {
 
@@ -32,23 +28,26 @@ bool _bExiste(const std::string& s) {
     return stat(s.c_str(), &st) == 0;
 }
 
-// The file's text in lower case, or false.
-bool _bLitMinuscules(const std::string& sChemin, std::string& sTexte) {
-    std::ifstream f(sChemin, std::ios::binary);
-    if (!f) return false;
-    std::ostringstream o;
-    o << f.rdbuf();
-    sTexte = o.str();
-    for (char& c : sTexte) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return true;
+// The whole file, read through a descriptor no launched program inherits.
+bool _bLitTout(const std::string& sChemin, std::string& sTexte) {
+    sTexte.clear();
+    const int nFd = open(sChemin.c_str(), O_RDONLY | O_CLOEXEC);
+    if (nFd < 0) return false;
+    char szBloc[4096];
+    ssize_t n;
+    while ((n = read(nFd, szBloc, sizeof szBloc)) != 0) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        sTexte.append(szBloc, static_cast<size_t>(n));
+    }
+    close(nFd);
+    return n == 0;
 }
 
-bool _bLitTout(const std::string& sChemin, std::string& sTexte) {
-    std::ifstream f(sChemin, std::ios::binary);
-    if (!f) return false;
-    std::ostringstream o;
-    o << f.rdbuf();
-    sTexte = o.str();
+// The file's text in lower case, or false.
+bool _bLitMinuscules(const std::string& sChemin, std::string& sTexte) {
+    if (!_bLitTout(sChemin, sTexte)) return false;
+    for (char& c : sTexte) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return true;
 }
 
@@ -185,31 +184,15 @@ std::vector<std::string> CServiceManager::ListeScripts() const {
 
 int CServiceManager::s_nExecute(const std::vector<std::string>& tabArgv, bool bSansErreurs) {
     if (tabArgv.empty()) return -1;
-    std::vector<std::string> tabMots(tabArgv);
-    std::vector<char*> tab;
-    for (std::string& s : tabMots) tab.push_back(s.data());
-    tab.push_back(nullptr);
     posix_spawn_file_actions_t stActions;
     posix_spawn_file_actions_init(&stActions);
     posix_spawn_file_actions_addopen(&stActions, 1, "/dev/null", O_WRONLY, 0);
     if (bSansErreurs) posix_spawn_file_actions_addopen(&stActions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t stAttr;
-    posix_spawnattr_init(&stAttr);
-    sigset_t stVide, stDefaut;
-    sigemptyset(&stVide);
-    sigemptyset(&stDefaut);
-    for (int nSig : {SIGPIPE, SIGCHLD, SIGALRM, SIGINT, SIGQUIT, SIGTERM, SIGHUP}) sigaddset(&stDefaut, nSig);
-    posix_spawnattr_setsigmask(&stAttr, &stVide);
-    posix_spawnattr_setsigdefault(&stAttr, &stDefaut);
-    posix_spawnattr_setflags(&stAttr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     // Our wait reads the child's end: the process-wide reaper stands aside.
     CAttenteEnfant clAttente;
     pid_t nPid = 0;
-    const int nErreur = strchr(tab[0], '/') != nullptr
-                            ? posix_spawn(&nPid, tab[0], &stActions, &stAttr, tab.data(), environ)
-                            : posix_spawnp(&nPid, tab[0], &stActions, &stAttr, tab.data(), environ);
+    const int nErreur = PROC_nSpawn(tabArgv, true, &stActions, &nPid);
     posix_spawn_file_actions_destroy(&stActions);
-    posix_spawnattr_destroy(&stAttr);
     if (nErreur != 0) {
         errno = nErreur;
         return -1;
@@ -248,7 +231,9 @@ bool CServiceManager::bInstall(const std::string& sNomScript, const char* pszAff
 void CService::_LitChamps() {
     if (m_bChampsLus) return;
     m_bChampsLus = true;
-    std::ifstream f(m_clManager.sFichier(m_clManager.sCheminScript(m_sNom)), std::ios::binary);
+    std::string sTexte;
+    _bLitTout(m_clManager.sFichier(m_clManager.sCheminScript(m_sNom)), sTexte);
+    std::istringstream f(sTexte);
     std::string sLigne;
     bool bNom = false, bProgramme = false;
     auto fnChamp = [&](const char* pszMarque, std::string& sValeur, bool& bTrouve) {

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/fichiers.h"
 #include "common/temp_dir.h"
 #include "qvstd/host.h"
 #include "qvstd/xerror.h"
@@ -41,13 +42,6 @@ public:
     }
     IVMProjet* pclProjet = nullptr;
 };
-
-std::string Lit(const std::string& sChemin) {
-    std::ifstream f(sChemin, std::ios::binary);
-    std::ostringstream o;
-    o << f.rdbuf();
-    return o.str();
-}
 
 ino_t nInode(const std::string& sChemin) {
     struct stat st {};
@@ -158,8 +152,8 @@ TEST_F(Persistance, RoundTrips) {
     for (const auto& c : tab) EXPECT_EQ(Charge(c.pszChemin, c.pszNom, "dflt"), c.sValeur) << c.pszNom;
     // The file is the project's, next to it; the value as stored.
     EXPECT_EQ(m_pclPers->pszGetChemin(), m_sFichier);
-    EXPECT_NE(Lit(m_sFichier).find("space = a\\_b\n"), std::string::npos) << Lit(m_sFichier);
-    EXPECT_NE(Lit(m_sFichier).find("[Global]"), std::string::npos);
+    EXPECT_NE(TEST_LitFichier(m_sFichier).find("space = a\\_b\n"), std::string::npos) << TEST_LitFichier(m_sFichier);
+    EXPECT_NE(TEST_LitFichier(m_sFichier).find("[Global]"), std::string::npos);
     // Config and \Config are one section; a missing parameter gives the
     // default, escapes and all.
     EXPECT_EQ(Charge("Options", "space"), "a b");

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "common/appel.h"
+#include "common/fichiers.h"
 #include "common/temp_dir.h"
 #include "system/lancement.h"
 #include "system/memoire.h"
@@ -28,16 +29,6 @@ using appel::STRes;
 using appel::T;
 
 namespace {
-
-void Ecrit(const std::string& sChemin, const std::string& sOctets) {
-    std::ofstream f(sChemin, std::ios::binary | std::ios::trunc);
-    f << sOctets;
-}
-
-bool bExiste(const std::string& sChemin) {
-    struct stat st;
-    return lstat(sChemin.c_str(), &st) == 0;
-}
 
 class Processus : public ::testing::Test {
 protected:
@@ -144,7 +135,7 @@ TEST_F(Processus, LaunchModesExitCodesAndSignals) {
         STRes st = Appel("LanceAppli", 2, {T(sLigne.c_str()), I(1), I(2)});
         EXPECT_EQ(st.nErreur, 0) << sLigne;
         EXPECT_EQ(st.n, 0) << sLigne;
-        EXPECT_FALSE(bExiste(sTemoin)) << sLigne;
+        EXPECT_FALSE(TEST_bExiste(sTemoin)) << sLigne;
     }
 }
 
@@ -179,7 +170,7 @@ TEST_F(Processus, TheChildSeesEnvironmentChanges) {
 // A launched program inherits no descriptor the component opened.
 TEST_F(Processus, LaunchedProgramsInheritNoComponentDescriptor) {
     const std::string sFichier = m_clRep.sChemin("held-open.bin");
-    Ecrit(sFichier, std::string(64, 'x'));
+    TEST_EcritFichier(sFichier, std::string(64, 'x'));
     CFileVersion cl;   // maps and closes: nothing left behind
     EXPECT_FALSE(cl.bLoad(sFichier.c_str()));
     const std::string sLigne = "/bin/sh -c \"ls -l /proc/$$/fd | grep -q held-open && exit 1; exit 0\"";
@@ -329,7 +320,7 @@ TEST_F(Processus, VersionBlocksInFiles) {
     };
     for (const auto& c : tab) {
         const std::string sChemin = m_clRep.sChemin(c.pszNom);
-        Ecrit(sChemin, c.sContenu);
+        TEST_EcritFichier(sChemin, c.sContenu);
         STRes st = Appel("ExeInfo", 1, {T(c.pszCle), T(sChemin.c_str())});
         EXPECT_EQ(st.s, c.pszAttendu) << c.pszNom;
     }
@@ -373,7 +364,7 @@ TEST_F(Processus, ExecutableKinds) {
     };
     for (const auto& c : tab) {
         const std::string sChemin = m_clRep.sChemin(c.pszNom);
-        Ecrit(sChemin, c.sContenu);
+        TEST_EcritFichier(sChemin, c.sContenu);
         EXPECT_EQ(EXE_nGetTypeEXE(sChemin.c_str()), c.nType) << c.pszNom;
         EXPECT_EQ(Appel("ExeInfo", 1, {T("Mode"), T(sChemin.c_str())}).s, c.pszMode) << c.pszNom;
     }
@@ -476,7 +467,7 @@ TEST_F(Processus, MemoryFigures) {
         const std::string sChemin = m_clRep.sChemin(c.pszNom);
         std::string sContenu = c.pszContenu ? c.pszContenu : "";
         if (std::string(c.pszNom) == "long-line") sContenu += std::string(1000, 'y') + "\nMemFree: 1 kB\n";
-        if (c.pszContenu) Ecrit(sChemin, sContenu);
+        if (c.pszContenu) TEST_EcritFichier(sChemin, sContenu);
         STMemoryStatus st;
         MEM_LitMeminfo(sChemin.c_str(), &st);
         if (std::string(c.pszNom) == "long-line") {

@@ -16,30 +16,16 @@
 
 #include <gtest/gtest.h>
 
+#include "common/fichiers.h"
 #include "common/temp_dir.h"
+#include "qvstd/xerror.h"
+#include "runtime/znlibrary.h"
+#include "system/functions.h"
 #include "system/services.h"
 
+extern "C" void* pQueryProxy(int);
+
 namespace {
-
-std::string Lit(const std::string& sChemin) {
-    std::ifstream f(sChemin, std::ios::binary);
-    std::ostringstream o;
-    o << f.rdbuf();
-    return o.str();
-}
-
-void Ecrit(const std::string& sChemin, const std::string& sTexte, mode_t nMode = 0644) {
-    {
-        std::ofstream f(sChemin, std::ios::binary | std::ios::trunc);
-        f << sTexte;
-    }
-    chmod(sChemin.c_str(), nMode);
-}
-
-bool bExiste(const std::string& s) {
-    struct stat st;
-    return lstat(s.c_str(), &st) == 0;
-}
 
 void Repertoires(const std::string& sRacine, std::initializer_list<const char*> tab) {
     mkdir(sRacine.c_str(), 0755);
@@ -86,11 +72,11 @@ protected:
         // Every tool records its name and arguments, one a line.
         const std::string sStub = "#!/bin/sh\nprintf '%s\\n' \"$(basename \"$0\")\" \"$@\" >> '" + m_sJournal + "'\n";
         for (const char* psz : {"update-rc.d", "chkconfig", "insserv", "rc-update", "start-stop-daemon", "startproc"})
-            Ecrit(m_sOutils + "/" + psz, sStub, 0755);
+            TEST_EcritFichier(m_sOutils + "/" + psz, sStub, 0755);
         // The scripts' helpers say nothing; no process is found running.
         for (const char* psz : {"rc_reset", "rc_status", "rc_exit", "ebegin", "eend", "pidof"})
-            Ecrit(m_sOutils + "/" + psz, "#!/bin/sh\nexit 0\n", 0755);
-        Ecrit(m_sOutils + "/checkproc", "#!/bin/sh\nexit 1\n", 0755);
+            TEST_EcritFichier(m_sOutils + "/" + psz, "#!/bin/sh\nexit 0\n", 0755);
+        TEST_EcritFichier(m_sOutils + "/checkproc", "#!/bin/sh\nexit 1\n", 0755);
         const char* pszPath = getenv("PATH");
         m_sAncienPath = pszPath ? pszPath : "";
         setenv("PATH", (m_sOutils + ":" + m_sAncienPath).c_str(), 1);
@@ -102,7 +88,7 @@ protected:
     }
     std::vector<std::string> Journal() {
         std::vector<std::string> tab;
-        std::istringstream o(Lit(m_sJournal));
+        std::istringstream o(TEST_LitFichier(m_sJournal));
         std::string s;
         while (std::getline(o, s)) tab.push_back(s);
         return tab;
@@ -110,7 +96,7 @@ protected:
     void Distribution(const char* pszFichier, const char* pszTexte = "") {
         std::string s = m_sRacine + "/" + pszFichier;
         Repertoires(m_sRacine, {s.substr(m_sRacine.size() + 1, s.rfind('/') - m_sRacine.size() - 1).c_str()});
-        Ecrit(s, pszTexte);
+        TEST_EcritFichier(s, pszTexte);
     }
 
     CRepTemporaire m_clRep{"services"};
@@ -172,7 +158,7 @@ TEST_F(Services, DistributionDetection) {
         // A fresh root per row: detection is kept per root.
         const std::string sRacine = m_clRep.sChemin("detect" + std::to_string(i++));
         Repertoires(sRacine, {"etc/init.d", "sbin"});
-        for (const auto& [pszFichier, pszTexte] : c.tabFichiers) Ecrit(sRacine + "/" + pszFichier, pszTexte);
+        for (const auto& [pszFichier, pszTexte] : c.tabFichiers) TEST_EcritFichier(sRacine + "/" + pszFichier, pszTexte);
         setenv("QV_RACINE_SERVICES", sRacine.c_str(), 1);
         CServiceManager cl;
         EXPECT_TRUE(cl.bInit());
@@ -187,7 +173,7 @@ TEST_F(Services, GeneratedScriptsKeepHostileValuesAsWords) {
     const std::string sTemoin = m_clRep.sChemin("injected");
     const std::string sProgramme = m_clRep.sChemin("prog dir/it's prog");
     Repertoires(m_clRep.sRep(), {"prog dir"});
-    Ecrit(sProgramme, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + m_sJournal + ".prog'\n", 0755);
+    TEST_EcritFichier(sProgramme, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + m_sJournal + ".prog'\n", 0755);
     const std::string sT = "touch " + sTemoin;
     struct {
         std::string sAffichage;
@@ -219,7 +205,7 @@ TEST_F(Services, GeneratedScriptsKeepHostileValuesAsWords) {
                     sTexte.replace(n, strlen(psz), m_clRep.sRep() + "/");
             }
             const std::string sScript = m_clRep.sChemin("script.sh");
-            Ecrit(sScript, sTexte, 0755);
+            TEST_EcritFichier(sScript, sTexte, 0755);
             EXPECT_EQ(nLance({"/bin/sh", "-n", sScript}), 0);
             unlink(m_sJournal.c_str());
             unlink((m_sJournal + ".prog").c_str());
@@ -232,16 +218,16 @@ TEST_F(Services, GeneratedScriptsKeepHostileValuesAsWords) {
             std::string sProg;
             for (int i = 0; i < 500 && (e == DIST_REDHAT || e == DIST_SLACKWARE) && sProg.empty(); ++i) {
                 usleep(10000);
-                sProg = Lit(m_sJournal + ".prog");
+                sProg = TEST_LitFichier(m_sJournal + ".prog");
             }
             std::vector<std::string> tabRecus;
-            std::istringstream o(e == DIST_REDHAT || e == DIST_SLACKWARE ? sProg : Lit(m_sJournal));
+            std::istringstream o(e == DIST_REDHAT || e == DIST_SLACKWARE ? sProg : TEST_LitFichier(m_sJournal));
             for (std::string s; std::getline(o, s);) tabRecus.push_back(s);
             std::vector<std::string> tabAttendus = v.tabMots;
             tabAttendus.push_back("svc");   // the script name comes last
-            ASSERT_GE(tabRecus.size(), tabAttendus.size()) << Lit(m_sJournal);
+            ASSERT_GE(tabRecus.size(), tabAttendus.size()) << TEST_LitFichier(m_sJournal);
             EXPECT_EQ(std::vector<std::string>(tabRecus.end() - long(tabAttendus.size()), tabRecus.end()), tabAttendus);
-            EXPECT_FALSE(bExiste(sTemoin));
+            EXPECT_FALSE(TEST_bExiste(sTemoin));
         }
     }
 }
@@ -267,7 +253,7 @@ TEST_F(Services, RefusedValuesWriteNothing) {
         std::string sScript = c.pszNom;
         EXPECT_FALSE(cl.bInstall(sScript, c.pszAffichage, c.pszLigne, true)) << c.pszAffichage << c.pszLigne;
     }
-    EXPECT_FALSE(bExiste(m_sJournal));   // no tool ran
+    EXPECT_FALSE(TEST_bExiste(m_sJournal));   // no tool ran
     CServiceManager cl;
     cl.bInit();
     EXPECT_TRUE(cl.ListeScripts().empty());   // no script, no temporary file left
@@ -291,14 +277,14 @@ TEST_F(Services, InstallationAndRegistrationPerDistribution) {
         SCOPED_TRACE(c.pszFichier);
         const std::string sRacine = m_clRep.sChemin("inst" + std::to_string(i++));
         Repertoires(sRacine, {"etc/init.d", "etc/rc.d"});
-        Ecrit(sRacine + "/" + c.pszFichier, "");
+        TEST_EcritFichier(sRacine + "/" + c.pszFichier, "");
         setenv("QV_RACINE_SERVICES", sRacine.c_str(), 1);
         unlink(m_sJournal.c_str());
         CServiceManager cl;
         cl.bInit();
         // Not for boot: written, not registered.
         ASSERT_TRUE(cl.bInstall("svc", "My service", "/opt/prog --x", false));
-        EXPECT_FALSE(bExiste(m_sJournal));
+        EXPECT_FALSE(TEST_bExiste(m_sJournal));
         struct stat st {};
         ASSERT_EQ(stat((sRacine + c.pszScript).c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, 0755u);
@@ -314,12 +300,12 @@ TEST_F(Services, InstallationAndRegistrationPerDistribution) {
         EXPECT_EQ(clService.sBinaryPathName(), "/opt/prog");
         unlink(m_sJournal.c_str());
         EXPECT_TRUE(clService.bRemove());
-        EXPECT_FALSE(bExiste(sRacine + c.pszScript));
+        EXPECT_FALSE(TEST_bExiste(sRacine + c.pszScript));
         EXPECT_EQ(Journal(), c.tabDesenregistre);
     }
     // Slackware: a start block in rc.M and a stop block in rc.K, once.
     const std::string sRacine = m_clRep.sChemin("inst4");
-    const std::string sM = Lit(sRacine + "/etc/rc.d/rc.M"), sK = Lit(sRacine + "/etc/rc.d/rc.K");
+    const std::string sM = TEST_LitFichier(sRacine + "/etc/rc.d/rc.M"), sK = TEST_LitFichier(sRacine + "/etc/rc.d/rc.K");
     EXPECT_NE(sM.find("if [ -x /etc/rc.d/rc.svc ]; then\n    /etc/rc.d/rc.svc start\nfi\n"), std::string::npos) << sM;
     EXPECT_NE(sK.find("if [ -x /etc/rc.d/rc.svc ]; then\n    /etc/rc.d/rc.svc stop\nfi\n"), std::string::npos) << sK;
     EXPECT_EQ(sM.find("rc.svc start"), sM.rfind("rc.svc start"));
@@ -330,15 +316,38 @@ TEST_F(Services, InstallationAndRegistrationPerDistribution) {
 TEST_F(Services, ScriptsAreNeverWrittenThroughLinks) {
     Distribution("etc/debian_version");
     const std::string sCible = m_clRep.sChemin("target");
-    Ecrit(sCible, "untouched");
+    TEST_EcritFichier(sCible, "untouched");
     ASSERT_EQ(symlink(sCible.c_str(), (m_sRacine + "/etc/init.d/svc").c_str()), 0);
     CServiceManager cl;
     cl.bInit();
     ASSERT_TRUE(cl.bInstall("svc", "S", "/opt/prog", false));
-    EXPECT_EQ(Lit(sCible), "untouched");
+    EXPECT_EQ(TEST_LitFichier(sCible), "untouched");
     struct stat st {};
     ASSERT_EQ(lstat((m_sRacine + "/etc/init.d/svc").c_str(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
+// Only the super-user installs: anyone else gets 80014 before anything is
+// written (checked in a child that gives up its rights).
+TEST_F(Services, InstallingNeedsTheSuperUser) {
+    Distribution("etc/debian_version");
+    pid_t n = fork();
+    ASSERT_GE(n, 0);
+    if (n == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+        auto* pclLib = static_cast<CZNLibrary*>(static_cast<IZNLibrary*>(pQueryProxy(60)));
+        const bool bOk = sys::ServiceInstalle(*pclLib, "svc");
+        const int nErreur = pclLib->pclGetError()->nGetUserError();
+        _exit(bOk ? 1 : nErreur == 80014 ? 0 : 2);
+    }
+    int nStatut = 0;
+    ASSERT_EQ(waitpid(n, &nStatut, 0), n);
+    ASSERT_TRUE(WIFEXITED(nStatut));
+    EXPECT_EQ(WEXITSTATUS(nStatut), 0);
+    CServiceManager cl;
+    cl.bInit();
+    EXPECT_TRUE(cl.ListeScripts().empty());
+    EXPECT_FALSE(TEST_bExiste(m_sJournal));
 }
 
 }  // namespace
