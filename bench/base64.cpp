@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "rapport.h"
 #include "codec/encode.h"
 
 namespace {
@@ -86,14 +87,6 @@ void BM_Decode_Openssl(benchmark::State& st) {
     st.SetBytesProcessed(int64_t(st.iterations()) * st.range(0));
 }
 
-class CRapport : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> mapTemps;
-    void ReportRuns(const std::vector<Run>& tabRuns) override {
-        for (const Run& r : tabRuns) mapTemps[r.benchmark_name()] = r.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(tabRuns);
-    }
-};
 
 }  // namespace
 
@@ -104,15 +97,14 @@ BENCHMARK(BM_Decode_Openssl)->Arg(4096)->Arg(1 << 20);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    CRapport clRapport;
+    CRapportRatios clRapport;
     benchmark::RunSpecifiedBenchmarks(&clRapport);
     std::printf("\nRatios, ours / OpenSSL (processor time; below 1.0 is faster):\n");
     for (const char* pszOp : {"Encode", "Decode"})
         for (const char* psz : {"4096", "1048576"}) {
-            const auto itN = clRapport.mapTemps.find(std::string("BM_") + pszOp + "_Nous/" + psz);
-            const auto itO = clRapport.mapTemps.find(std::string("BM_") + pszOp + "_Openssl/" + psz);
-            if (itN != clRapport.mapTemps.end() && itO != clRapport.mapTemps.end())
-                std::printf("  %s %s bytes: %.2f\n", pszOp, psz, itN->second / itO->second);
+            std::printf("  %s %s bytes: %.2f\n", pszOp, psz,
+                        clRapport.rRatio(std::string("BM_") + pszOp + "_Nous/" + psz,
+                                         std::string("BM_") + pszOp + "_Openssl/" + psz));
         }
     benchmark::Shutdown();
     return 0;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "rapport.h"
 #include "codec/compress.h"
 
 namespace {
@@ -118,12 +119,6 @@ Octets CompresseZlib(const Octets& ab, int nNiveau) {
     return abBloc;
 }
 
-// Compressed sizes, by benchmark name, for the summary.
-std::map<std::string, double>& Tailles() {
-    static std::map<std::string, double> s_map;
-    return s_map;
-}
-
 void BM_Compresse_Nous(benchmark::State& st) {
     const Octets& ab = Donnees(static_cast<int>(st.range(0)));
     CCompresseur cl(4);
@@ -183,18 +178,6 @@ void BM_Decompresse_Zlib(benchmark::State& st) {
 }
 
 // Keeps each run's time so that the ratios can be printed at the end.
-class CRapport : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> mapTemps;
-    void ReportRuns(const std::vector<Run>& tabRuns) override {
-        for (const Run& r : tabRuns) {
-            mapTemps[r.benchmark_name()] = r.GetAdjustedCPUTime();
-            auto it = r.counters.find("taille");
-            if (it != r.counters.end()) Tailles()[r.benchmark_name()] = it->second;
-        }
-        ConsoleReporter::ReportRuns(tabRuns);
-    }
-};
 
 }  // namespace
 
@@ -206,12 +189,10 @@ BENCHMARK(BM_Decompresse_Zlib)->Args({0, 1})->Args({0, 6})->Args({1, 1})->Args({
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    CRapport clRapport;
+    CRapportRatios clRapport;
     benchmark::RunSpecifiedBenchmarks(&clRapport);
-    auto temps = [&](const std::string& s) {
-        auto it = clRapport.mapTemps.find(s);
-        return it != clRapport.mapTemps.end() ? it->second : NAN;
-    };
+    auto temps = [&](const std::string& s) { return clRapport.rTemps(s); };
+    auto taille = [&](const std::string& s) { return clRapport.rTaille(s); };
     const char* k_tabCorpus[] = {"text", "binary"};
     std::printf("\nRatios, ours / zlib (processor time; below 1.0 is faster):\n");
     for (int c = 0; c < 2; ++c) {
@@ -221,11 +202,11 @@ int main(int argc, char** argv) {
             std::printf("  %-6s level %d: compression %.2f, decompression %.2f, size %.2f\n", k_tabCorpus[c], nNiveau,
                         temps("BM_Compresse_Nous/" + sC) / temps("BM_Compresse_Zlib/" + sZ),
                         temps("BM_Decompresse_Nous/" + sC) / temps("BM_Decompresse_Zlib/" + sZ),
-                        Tailles()["BM_Compresse_Nous/" + sC] / Tailles()["BM_Compresse_Zlib/" + sZ]);
+                        taille("BM_Compresse_Nous/" + sC) / taille("BM_Compresse_Zlib/" + sZ));
         }
         std::printf("  %-6s sizes: ours %.0f, zlib 1 %.0f, zlib 6 %.0f (source %zu)\n", k_tabCorpus[c],
-                    Tailles()["BM_Compresse_Nous/" + sC], Tailles()["BM_Compresse_Zlib/" + sC + "/1"],
-                    Tailles()["BM_Compresse_Zlib/" + sC + "/6"], TAILLE_CORPUS);
+                    taille("BM_Compresse_Nous/" + sC), taille("BM_Compresse_Zlib/" + sC + "/1"),
+                    taille("BM_Compresse_Zlib/" + sC + "/6"), TAILLE_CORPUS);
     }
     benchmark::Shutdown();
     return 0;

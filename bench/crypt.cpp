@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "rapport.h"
 #include "codec/crypt.h"
 
 namespace {
@@ -85,14 +86,6 @@ void BM_Rapide_Nous(benchmark::State& st) {
     st.SetBytesProcessed(int64_t(st.iterations()) * st.range(0));
 }
 
-class CRapport : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> mapTemps;
-    void ReportRuns(const std::vector<Run>& tabRuns) override {
-        for (const Run& r : tabRuns) mapTemps[r.benchmark_name()] = r.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(tabRuns);
-    }
-};
 
 }  // namespace
 
@@ -102,14 +95,12 @@ BENCHMARK(BM_Rapide_Nous)->Arg(4096)->Arg(1 << 20);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    CRapport clRapport;
+    CRapportRatios clRapport;
     benchmark::RunSpecifiedBenchmarks(&clRapport);
     std::printf("\nRatios, ours / libtomcrypt (processor time; below 1.0 is faster):\n");
     for (const char* psz : {"4096", "1048576"}) {
-        const auto itN = clRapport.mapTemps.find(std::string("BM_Rc5_16_Nous/") + psz);
-        const auto itT = clRapport.mapTemps.find(std::string("BM_Rc5_16_Tomcrypt/") + psz);
-        if (itN != clRapport.mapTemps.end() && itT != clRapport.mapTemps.end())
-            std::printf("  RC5-16 on %s bytes: %.2f\n", psz, itN->second / itT->second);
+        std::printf("  RC5-16 on %s bytes: %.2f\n", psz,
+                    clRapport.rRatio(std::string("BM_Rc5_16_Nous/") + psz, std::string("BM_Rc5_16_Tomcrypt/") + psz));
     }
     benchmark::Shutdown();
     return 0;

@@ -7,26 +7,13 @@
 #include "codec/compress.h"
 #include "codec/compress_chaine.h"
 #include "codec/crypt.h"
+#include "codec/crypt_commun.h"
 #include "codec/encode.h"
 #include "qvstd/xerror.h"
 
 namespace {
 
-constexpr int ERREUR_MEMOIRE = 80041;
-constexpr int ERREUR_METHODE_CRYPTAGE = 80280;
-constexpr int ERREUR_MOT_DE_PASSE_REFUSE = 80281;
-constexpr int ERREUR_MOT_DE_PASSE_VIDE = 80282;
-constexpr int ERREUR_METHODE_COMPRESSION = 80550;
-
-struct STRelache {
-    void operator()(CCrypt* p) const { p->Release(); }
-};
-struct STDetruit {
-    void operator()(CEncodeBase* p) const { delete p; }
-};
-struct STLibere {
-    void operator()(void* p) const { std::free(p); }
-};
+using namespace crypt_commun;
 
 bool _bEchec(CXError& clErreur, int nCode) {
     clErreur.SetUserErrorArgs(nCode);
@@ -34,12 +21,12 @@ bool _bEchec(CXError& clErreur, int nCode) {
 }
 
 // The cipher for the method with the password set; null with the error filled.
-std::unique_ptr<CCrypt, STRelache> _Cipher(const char* pszMotDePasse, uint32_t dwMethode, CXError& clErreur) {
+Cipher _Cipher(const char* pszMotDePasse, uint32_t dwMethode, CXError& clErreur) {
     if (pszMotDePasse == nullptr || *pszMotDePasse == 0) {
         _bEchec(clErreur, ERREUR_MOT_DE_PASSE_VIDE);
         return nullptr;
     }
-    std::unique_ptr<CCrypt, STRelache> pcl(pclCreeCipher(dwMethode));
+    Cipher pcl(pclCreeCipher(dwMethode));
     if (pcl == nullptr) {
         _bEchec(clErreur, ERREUR_MEMOIRE);
         return nullptr;
@@ -69,32 +56,39 @@ bool _bDepuisBinaire(const CZNBIN& cl, std::string& s) {
 
 }  // namespace
 
-bool g_bChaineCrypte(std::string& sDonnees, const char* pszMotDePasse, uint32_t dwMethode, CXError& clErreur) {
+namespace {
+
+bool _bCipher(bool bCrypte, std::string& sDonnees, const char* pszMotDePasse, uint32_t dwMethode, CXError& clErreur) {
     auto pcl = _Cipher(pszMotDePasse, dwMethode, clErreur);
     if (pcl == nullptr) {
         sDonnees.clear();
         return false;
     }
-    pcl->Crypt(reinterpret_cast<unsigned char*>(sDonnees.data()), static_cast<unsigned>(sDonnees.size()));
+    auto* pby = reinterpret_cast<unsigned char*>(sDonnees.data());
+    const auto n = static_cast<unsigned>(sDonnees.size());
+    if (bCrypte)
+        pcl->Crypt(pby, n);
+    else
+        pcl->Uncrypt(pby, n);
     return true;
 }
 
+}  // namespace
+
+bool g_bChaineCrypte(std::string& sDonnees, const char* pszMotDePasse, uint32_t dwMethode, CXError& clErreur) {
+    return _bCipher(true, sDonnees, pszMotDePasse, dwMethode, clErreur);
+}
+
 bool g_bChaineDecrypte(std::string& sDonnees, const char* pszMotDePasse, uint32_t dwMethode, CXError& clErreur) {
-    auto pcl = _Cipher(pszMotDePasse, dwMethode, clErreur);
-    if (pcl == nullptr) {
-        sDonnees.clear();
-        return false;
-    }
-    pcl->Uncrypt(reinterpret_cast<unsigned char*>(sDonnees.data()), static_cast<unsigned>(sDonnees.size()));
-    return true;
+    return _bCipher(false, sDonnees, pszMotDePasse, dwMethode, clErreur);
 }
 
 bool g_bChaineEncode(const std::string& sDonnees, int nEncodeur, std::string& sTexte) {
     sTexte.clear();
-    std::unique_ptr<CEncodeBase, STDetruit> pcl(pclGetEncodeur(nEncodeur));
+    Encodeur pcl(pclGetEncodeur(nEncodeur));
     if (pcl == nullptr) return true;
     size_t n = 0;
-    std::unique_ptr<char, STLibere> psz(pcl->pszEncodeEtAlloue(reinterpret_cast<const uint8_t*>(sDonnees.data()),
+    Bloc<char> psz(pcl->pszEncodeEtAlloue(reinterpret_cast<const uint8_t*>(sDonnees.data()),
                                                                sDonnees.size(), ENCODE_GROUPES_PAR_LIGNE, &n));
     if (psz == nullptr) return false;
     sTexte.assign(psz.get(), n);
@@ -103,10 +97,10 @@ bool g_bChaineEncode(const std::string& sDonnees, int nEncodeur, std::string& sT
 
 bool g_bChaineDecode(const std::string& sTexte, int nEncodeur, std::string& sDonnees) {
     sDonnees.clear();
-    std::unique_ptr<CEncodeBase, STDetruit> pcl(pclGetEncodeur(nEncodeur));
+    Encodeur pcl(pclGetEncodeur(nEncodeur));
     if (pcl == nullptr) return true;
     size_t n = 0;
-    std::unique_ptr<uint8_t, STLibere> pby(pcl->pbyDecodeEtAlloue(sTexte.data(), sTexte.size(), &n));
+    Bloc<uint8_t> pby(pcl->pbyDecodeEtAlloue(sTexte.data(), sTexte.size(), &n));
     if (pby == nullptr) return false;
     sDonnees.assign(reinterpret_cast<const char*>(pby.get()), n);
     return true;

@@ -11,28 +11,18 @@
 #include "codec/compact_interne.h"
 #include "codec/compress.h"
 #include "codec/crypt.h"
+#include "codec/crypt_commun.h"
 #include "codec/encode.h"
 #include "files/diskfile.h"
 
 namespace {
 
-constexpr int ERREUR_MEMOIRE = 80041;
-constexpr int ERREUR_METHODE_CRYPTAGE = 80280;
-constexpr int ERREUR_MOT_DE_PASSE_VIDE = 80282;
+using namespace crypt_commun;
+
 constexpr int MSG_METHODE_INCONNUE = 28253;
 constexpr int MSG_MOT_DE_PASSE_REFUSE = 28256;
 constexpr int MSG_ENCODAGE = 28257;
 constexpr int MSG_DECRYPTAGE = 28279;
-
-struct STRelache {
-    void operator()(CCrypt* p) const { p->Release(); }
-};
-struct STDetruit {
-    void operator()(CEncodeBase* p) const { delete p; }
-};
-struct STLibere {
-    void operator()(void* p) const { std::free(p); }
-};
 
 bool _bMessage(CXError& clErreur, int nMessage) {
     clErreur.RAZ();
@@ -65,10 +55,10 @@ bool _bLitPiece(IXStream& cl, uint8_t* pby, uint32_t n, uint32_t* pnLu) {
 
 // Cipher with the password set, source open and temporary output created.
 struct STOperation {
-    std::unique_ptr<CCrypt, STRelache> pclCipher;
+    Cipher pclCipher;
     CDiskFile clSource;
     compact::CSortieTemporaire clSortie;
-    std::unique_ptr<uint8_t, STLibere> pbyPiece;
+    Bloc<uint8_t> pbyPiece;
 
     bool bPrepare(const char* pszSource, const char* pszDestination, const char* pszMotDePasse, uint32_t dwMethode,
                   CXError& clErreur) {
@@ -179,49 +169,52 @@ bool g_bfDecrypte(const char* pszSource, const char* pszDestination, const char*
 }
 
 bool g_bfEncode(const char* pszSource, const char* pszDestination, int nEncodeur, CXError& clErreur) {
-    std::unique_ptr<CEncodeBase, STDetruit> pcl(pclGetEncodeur(nEncodeur));
+    Encodeur pcl(pclGetEncodeur(nEncodeur));
     if (pcl == nullptr) return _bMessage(clErreur, MSG_ENCODAGE);
     return pcl->bEncodeFichier(pszSource, pszDestination, ENCODE_GROUPES_PAR_LIGNE, &clErreur);
 }
 
 bool g_bfDecode(const char* pszSource, const char* pszDestination, int nEncodeur, CXError& clErreur) {
-    std::unique_ptr<CEncodeBase, STDetruit> pcl(pclGetEncodeur(nEncodeur));
+    Encodeur pcl(pclGetEncodeur(nEncodeur));
     if (pcl == nullptr) return _bMessage(clErreur, MSG_ENCODAGE);
     return pcl->bDecodeFichier(pszSource, pszDestination, &clErreur);
 }
 
-bool g_bfCrypteEncode(const char* pszSource, const char* pszDestination, const char* pszMotDePasse,
-                      uint32_t dwMethode, int nEncodage, CXError& clErreur) {
+namespace {
+
+// Both directions: encryption then encoding, or decoding then decryption.
+bool _bChaine(bool bCrypte, const char* pszSource, const char* pszDestination, const char* pszMotDePasse,
+              uint32_t dwMethode, int nEncodage, CXError& clErreur) {
     const uint32_t dwCrypt = GetCryptMethod(dwMethode & ~CRYPT_ANSI);
     if (dwCrypt > CRYPT_RC5_16) {
         clErreur.SetUserErrorArgs(ERREUR_METHODE_CRYPTAGE);
         return false;
     }
+    auto fnCode = bCrypte ? g_bfEncode : g_bfDecode;
+    auto fnCrypte = bCrypte ? g_bfCrypte : g_bfDecrypte;
     if (dwCrypt == CRYPT_AUCUN) {
-        if (nEncodage != ENCODE_AUCUN) return g_bfEncode(pszSource, pszDestination, nEncodage, clErreur);
+        if (nEncodage != ENCODE_AUCUN) return fnCode(pszSource, pszDestination, nEncodage, clErreur);
         return _bCopie(pszSource, pszDestination, clErreur);
     }
-    if (nEncodage == ENCODE_AUCUN) return g_bfCrypte(pszSource, pszDestination, pszMotDePasse, dwCrypt, clErreur);
+    if (nEncodage == ENCODE_AUCUN) return fnCrypte(pszSource, pszDestination, pszMotDePasse, dwCrypt, clErreur);
     STTemporaire stTemp;
     if (!stTemp.bCree(pszDestination)) return _bMessage(clErreur, MSG_ENCODAGE);
-    return g_bfCrypte(pszSource, stTemp.s.c_str(), pszMotDePasse, dwCrypt, clErreur) &&
-           g_bfEncode(stTemp.s.c_str(), pszDestination, nEncodage, clErreur);
+    const char* pszTemp = stTemp.s.c_str();
+    if (bCrypte)
+        return fnCrypte(pszSource, pszTemp, pszMotDePasse, dwCrypt, clErreur) &&
+               fnCode(pszTemp, pszDestination, nEncodage, clErreur);
+    return fnCode(pszSource, pszTemp, nEncodage, clErreur) &&
+           fnCrypte(pszTemp, pszDestination, pszMotDePasse, dwCrypt, clErreur);
+}
+
+}  // namespace
+
+bool g_bfCrypteEncode(const char* pszSource, const char* pszDestination, const char* pszMotDePasse,
+                      uint32_t dwMethode, int nEncodage, CXError& clErreur) {
+    return _bChaine(true, pszSource, pszDestination, pszMotDePasse, dwMethode, nEncodage, clErreur);
 }
 
 bool g_bfDecrypteDecode(const char* pszSource, const char* pszDestination, const char* pszMotDePasse,
                         uint32_t dwMethode, int nEncodage, CXError& clErreur) {
-    const uint32_t dwCrypt = GetCryptMethod(dwMethode & ~CRYPT_ANSI);
-    if (dwCrypt > CRYPT_RC5_16) {
-        clErreur.SetUserErrorArgs(ERREUR_METHODE_CRYPTAGE);
-        return false;
-    }
-    if (dwCrypt == CRYPT_AUCUN) {
-        if (nEncodage != ENCODE_AUCUN) return g_bfDecode(pszSource, pszDestination, nEncodage, clErreur);
-        return _bCopie(pszSource, pszDestination, clErreur);
-    }
-    if (nEncodage == ENCODE_AUCUN) return g_bfDecrypte(pszSource, pszDestination, pszMotDePasse, dwCrypt, clErreur);
-    STTemporaire stTemp;
-    if (!stTemp.bCree(pszDestination)) return _bMessage(clErreur, MSG_ENCODAGE);
-    return g_bfDecode(pszSource, stTemp.s.c_str(), nEncodage, clErreur) &&
-           g_bfDecrypte(stTemp.s.c_str(), pszDestination, pszMotDePasse, dwCrypt, clErreur);
+    return _bChaine(false, pszSource, pszDestination, pszMotDePasse, dwMethode, nEncodage, clErreur);
 }
