@@ -1,6 +1,9 @@
-// Dynamic strings beside std::string: create, concatenate, copy and release
-// strings of 20, 100 and 1000 bytes, with the allocator's recycler (as under
-// the host, which gives its multi-thread flag) and without it (plain malloc).
+// Dynamic strings beside std::string: one cycle is a string made from 20,
+// 100 or 1000 bytes, one append of 10 bytes, one copy, and both released;
+// ours with the allocator's recycler (as under the host, which gives its
+// multi-thread flag) and without it (plain malloc). The std::string peer
+// reserves its final size first, as a careful caller would. Both sides are
+// checked once, before timing, to build the same text.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -20,10 +23,32 @@ void Prepare(bool bRecycleur) {
     if (bRecycleur) STRMEM_nGeneralParam(2006, reinterpret_cast<intptr_t>(&g_nMultiThread));
 }
 
+std::string StdCycle(size_t n) {
+    std::string s;
+    s.reserve(n + 10);
+    s.assign(g_sSource.data(), n);
+    s.append(g_szSuite, 10);
+    return s;
+}
+
+// The same text on both sides, or the benchmark stops.
+bool bMemeTexte(size_t n) {
+    const std::string sStd = StdCycle(n);
+    CZNDSTR s(g_sSource.data(), int(n));
+    s.nConcat(g_szSuite, 10);
+    return size_t(s.nGetLongueur()) == sStd.size() && sStd.compare(0, sStd.size(), s.pszGet(), sStd.size()) == 0;
+}
+
 void BM_StdString(benchmark::State& state) {
     const size_t n = size_t(state.range(0));
+    if (!bMemeTexte(n)) {
+        state.SkipWithError("the two sides build different texts");
+        return;
+    }
     for (auto _ : state) {
-        std::string s(g_sSource.data(), n);
+        std::string s;
+        s.reserve(n + 10);
+        s.assign(g_sSource.data(), n);
         s.append(g_szSuite, 10);
         std::string t(s);
         benchmark::DoNotOptimize(s.data());
@@ -36,6 +61,23 @@ void ZNDSTRCycle(benchmark::State& state, bool bRecycleur) {
     const int n = int(state.range(0));
     for (auto _ : state) {
         CZNDSTR s(g_sSource.data(), n);
+        s.nConcat(g_szSuite, 10);
+        CZNDSTR t(s);
+        benchmark::DoNotOptimize(s.pGetMemoire());
+        benchmark::DoNotOptimize(t.pGetMemoire());
+    }
+    STRMEM_TermModule();
+}
+
+// The same cycle written by a careful caller of ours: the final size
+// prepared first, as the std::string peer reserves it.
+void BM_ZNDSTR_Prepare_Recycleur(benchmark::State& state) {
+    Prepare(true);
+    const int n = int(state.range(0));
+    for (auto _ : state) {
+        CZNDSTR s;
+        s.__nPrepareModification(uint32_t(n + 10));
+        s.nAssign(g_sSource.data(), n);
         s.nConcat(g_szSuite, 10);
         CZNDSTR t(s);
         benchmark::DoNotOptimize(s.pGetMemoire());
@@ -72,6 +114,7 @@ void BM_ZNDSTR_Cree_SansRecycleur(benchmark::State& state) { ZNDSTRCree(state, f
 }  // namespace
 
 BENCHMARK(BM_StdString)->Arg(20)->Arg(100)->Arg(1000);
+BENCHMARK(BM_ZNDSTR_Prepare_Recycleur)->Arg(20)->Arg(100)->Arg(1000);
 BENCHMARK(BM_ZNDSTR_Recycleur)->Arg(20)->Arg(100)->Arg(1000);
 BENCHMARK(BM_ZNDSTR_SansRecycleur)->Arg(20)->Arg(100)->Arg(1000);
 BENCHMARK(BM_StdString_Cree)->Arg(20)->Arg(100)->Arg(1000);
