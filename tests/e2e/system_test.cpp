@@ -89,6 +89,15 @@ TEST(SystemE2E, ProcessesAndEnvironment) {
         {"VersionWindows", "WindowsVersion", {}, "", 80144},
     });
     EXPECT_FALSE(access(sTemoin.c_str(), F_OK) == 0);
+    // A file the program holds open through a handle stays out of a launched
+    // program (which could otherwise keep it, and its locks, alive).
+    const std::string sTenu = clRep.sChemin("held-open.txt");
+    TEST_EcritFichier(sTenu, "x");
+    json jH = e2e::Appel("fOuvre", {sTenu, 3});
+    ASSERT_TRUE(jH["error"].is_null()) << jH.dump();
+    json jL = e2e::Appel("LanceAppli", {"/bin/sh -c \"ls -l /proc/$$/fd | grep -q held-open && exit 1; exit 0\"", 1, 2});
+    EXPECT_EQ(jL["value"], 0) << jL.dump();
+    e2e::Appel("fFerme", {jH["value"]});
     // Memory figures: a 4-byte integer variant, the default the total.
     json j = e2e::Appel("SysEspace", {});
     EXPECT_TRUE(j["error"].is_null()) << j.dump();
