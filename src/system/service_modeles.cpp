@@ -23,6 +23,16 @@ namespace {
     "NAME=%%%LOCK_FILE%%%\n"          \
     "DISPLAY_NAME=%%%DISPLAY_NAME%%%\n" \
     "PIDFILE=\"/var/run/$NAME.pid\"\n"
+// The boot block the registration tools read, then the marks and values.
+#define QV_BLOC_LSB                                  \
+    "### BEGIN INIT INFO\n"                           \
+    "# Provides:          %%%SCRIPT%%%\n"             \
+    "# Required-Start:    $network\n"                 \
+    "# Required-Stop:     $network\n"                 \
+    "# Default-Start:     3 5\n"                      \
+    "# Default-Stop:      0 1 2 4 6\n"                \
+    "# Description:       %%%DISPLAY_TEXT%%%\n"       \
+    "### END INIT INFO\n" QV_MARQUES "\n" QV_VARIABLES
 // Without its program the service does nothing and is not running.
 #define QV_SANS_PROGRAMME                         \
     "if [ ! -x \"$PROGRAM\" ]; then\n"            \
@@ -60,14 +70,7 @@ namespace {
 
 const char k_szDebian[] =
     "#!/bin/sh\n"
-    "### BEGIN INIT INFO\n"
-    "# Provides:          %%%SCRIPT%%%\n"
-    "# Required-Start:    $network\n"
-    "# Required-Stop:     $network\n"
-    "# Default-Start:     3 5\n"
-    "# Default-Stop:      0 1 2 4 6\n"
-    "# Description:       %%%DISPLAY_TEXT%%%\n"
-    "### END INIT INFO\n" QV_MARQUES "\n" QV_VARIABLES
+    QV_BLOC_LSB
     "\n"
     QV_SANS_PROGRAMME
     "\n"
@@ -148,14 +151,7 @@ const char k_szChkconfig[] =
 const char k_szLSB[] =
     "#!/bin/sh\n"
     "# Startup script for a Quillbase server\n"
-    "### BEGIN INIT INFO\n"
-    "# Provides:          %%%SCRIPT%%%\n"
-    "# Required-Start:    $network\n"
-    "# Required-Stop:     $network\n"
-    "# Default-Start:     3 5\n"
-    "# Default-Stop:      0 1 2 4 6\n"
-    "# Description:       %%%DISPLAY_TEXT%%%\n"
-    "### END INIT INFO\n" QV_MARQUES "\n" QV_VARIABLES
+    QV_BLOC_LSB
     "\n"
     "if [ ! -x \"$PROGRAM\" ]; then\n"
     "    echo \"$PROGRAM not installed\"\n"
@@ -268,6 +264,7 @@ const char k_szSlackware[] =
 #undef QV_VARIABLES
 #undef QV_RECHERCHE_PID
 #undef QV_SANS_PROGRAMME
+#undef QV_BLOC_LSB
 #undef QV_ARRET
 
 const char* _pszModele(eDistribution e) {
