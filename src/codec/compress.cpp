@@ -2,6 +2,7 @@
 #include "codec/compress.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -464,8 +465,17 @@ uint32_t CZLWCompresseur::_dwDecompression() {
     // Every code writes at least one byte: no more entries than that are
     // ever learned.
     const uint32_t dwEntrees = static_cast<uint32_t>(std::min<uint64_t>(ZLW_MAX, uint64_t{dwAttendu} + ZLW_PREMIER + 1));
-    std::unique_ptr<STChaine[]> ptabChaines(new (std::nothrow) STChaine[dwEntrees]);
-    if (ptabChaines == nullptr) return _dwEchec(PACK_ECHEC_MEMOIRE);
+    // Left uninitialised (an entry is written before it is read), through
+    // the plain operator new so that its failure is seen as such.
+    struct STRend {
+        void operator()(STChaine* p) const { ::operator delete(p); }
+    };
+    std::unique_ptr<STChaine, STRend> ptabChaines;
+    try {
+        ptabChaines.reset(static_cast<STChaine*>(::operator new(size_t{dwEntrees} * sizeof(STChaine))));
+    } catch (const std::bad_alloc&) {
+        return _dwEchec(PACK_ECHEC_MEMOIRE);
+    }
     STChaine* const ptab = ptabChaines.get();
 
     // Kept in locals: the output's bytes may alias anything, members included.

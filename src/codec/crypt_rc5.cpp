@@ -213,10 +213,16 @@ void CCryptRC5::BuildCryptKeyAnsi(unsigned char (*pabyCle)[16], const char* pszM
 }
 
 CCrypt* pclCreeCipher(uint32_t dwMethode) {
-    switch (dwMethode) {
-        case CRYPT_RAPIDE: return new (std::nothrow) CCryptHomeMade;
-        case CRYPT_RC5_8: return new (std::nothrow) CCryptRC5(8);
-        case CRYPT_RC5_16: return new (std::nothrow) CCryptRC5(16);
-        default: return nullptr;
+    // The plain operator new, whose failure is caught: a program that
+    // replaces it has its own allocations and releases paired.
+    try {
+        switch (dwMethode) {
+            case CRYPT_RAPIDE: return new CCryptHomeMade;
+            case CRYPT_RC5_8: return new CCryptRC5(8);
+            case CRYPT_RC5_16: return new CCryptRC5(16);
+            default: return nullptr;
+        }
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
 }

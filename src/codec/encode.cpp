@@ -273,11 +273,17 @@ size_t CEncodeUUEncodeStandard::nDecode(const char* pszTexte, size_t nLongueur, 
 // ---------------------------------------------------------------- by number
 
 CEncodeBase* pclGetEncodeur(int nEncodeur) {
-    switch (nEncodeur) {
-        case ENCODE_TVR: return new (std::nothrow) CEncodeBase64TVR;
-        case ENCODE_BASE64: return new (std::nothrow) CEncodeBase64;
-        case ENCODE_UUENCODE: return new (std::nothrow) CEncodeUUEncode;
-        case ENCODE_UUENCODE_STANDARD: return new (std::nothrow) CEncodeUUEncodeStandard;
-        default: return nullptr;
+    // The plain operator new, whose failure is caught: a program that
+    // replaces it has its own allocations and releases paired.
+    try {
+        switch (nEncodeur) {
+            case ENCODE_TVR: return new CEncodeBase64TVR;
+            case ENCODE_BASE64: return new CEncodeBase64;
+            case ENCODE_UUENCODE: return new CEncodeUUEncode;
+            case ENCODE_UUENCODE_STANDARD: return new CEncodeUUEncodeStandard;
+            default: return nullptr;
+        }
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
 }
