@@ -114,6 +114,24 @@ bool bFaitChaine(CArg& clArg, eKind eK, const std::string& sUtf8, bool bUnicode,
     return true;
 }
 
+// The string of a binary value given to a text, file-function string or
+// buffer argument: its bytes unchanged. A file-function string says it is a
+// buffer (type code 0x1C), as the language passes one.
+bool bFaitOctets(CArg& clArg, eKind eK, const std::string& sOctets, std::string& sErreur) {
+    LibereChaine(clArg.m_pMemoire);
+    clArg.m_pMemoire = nullptr;
+    if (!sOctets.empty()) {
+        clArg.m_pMemoire = pCreeChaine(sOctets.data(), sOctets.size(), eK == eKind::TEXT ? SMK_ANSI : SMK_BINARY);
+        if (!clArg.m_pMemoire) {
+            sErreur = "out of memory";
+            return false;
+        }
+    }
+    clArg.m_stManip.pMemoire = clArg.m_pMemoire;
+    clArg.m_stManip.nType = eK == eKind::TEXT ? 0x13 : 0x1C;
+    return true;
+}
+
 }  // namespace
 
 const char* pszKindName(eKind eK) {
@@ -532,10 +550,13 @@ bool bConvertit(const json& jValeur, eKind eK, bool bLigneCommande, eCharset eCs
                 bUnicode = true;
                 nScore = 3;
             } else if (sTag == "bin") {
-                if (eK != eKind::BIN) return fnRefus("binary value");
+                // Bytes as they are, wherever a string or a buffer is taken:
+                // no character set stands between them and the component.
+                if (eK == eKind::UNI) return fnRefus("binary value");
                 if (!pjTag->is_string() || !Base64Decode(pjTag->get<std::string>(), sValeur))
                     return fnRefus("not Base64");
-                nScore = 3;
+                nScore = eK == eKind::BIN ? 3 : 2;
+                return bFaitOctets(clArg, eK, sValeur, sErreur);
             } else if (!sTag.empty()) {
                 return fnRefus("wrong tag");
             } else if (jValeur.is_string()) {
@@ -639,6 +660,12 @@ json ResultatVersJson(const STResultat& stR) {
         case 0x1F: return stR.jVariant;
         default: return nullptr;
     }
+}
+
+json ResultatVersJson(const STResultat& stR, bool bOctets) {
+    if (bOctets && stR.bRecu && (stR.nType == 0x10 || stR.nType == 0x13 || stR.nType == 0x17))
+        return json{{"bin", Base64Encode(stR.sOctets)}};
+    return ResultatVersJson(stR);
 }
 
 std::string ResultatVersTexte(const STResultat& stR) {

@@ -128,6 +128,10 @@ struct STResultat {
     size_t nTropGrand = 0; // bytes of a result above k_nOctetsMax, left where it was (0: none)
 };
 json ResultatVersJson(const STResultat& stR);
+// The same, with a text result (0x10, 0x13, 0x17) as {"bin": BASE64} of the
+// bytes the component handed over when bOctets is true, so that every byte
+// value comes back whole whatever the character set can show.
+json ResultatVersJson(const STResultat& stR, bool bOctets);
 // The plain text form a person reads: texts as they are, booleans "true" or
 // "false", binary values never as raw bytes but as TexteBinaire says.
 std::string ResultatVersTexte(const STResultat& stR);

@@ -85,6 +85,11 @@ public:
     // Fails with EEXIST when the new name exists.
     static bool bRename(const char* pszNewName, const char* pszOldName, CXError* pclError = nullptr);
     static bool bCopy(const char* pszDest, const char* pszSource, CXError* pclError = nullptr);
+    // Copies the file open on a descriptor, from its start, without moving
+    // its position or closing it (so that the locks this process holds on it
+    // stay); the source name only goes into the error message.
+    static bool bCopyFromDescriptor(int nFdSource, const char* pszDest, CXError* pclError = nullptr,
+                                    const char* pszSourceName = nullptr);
     static bool bMove(const char* pszDest, const char* pszSource, CXError* pclError = nullptr);
     static bool bExist(const char* pszName);
     static bool bCreateDirectory(const char* pszPath, CXError* pclError = nullptr);

@@ -34,20 +34,6 @@ std::string _clName(const char* psz) {
     return cl;
 }
 
-std::string _clDirectoryOf(const std::string& cl) {
-    size_t n = cl.rfind('/');
-    if (n == std::string::npos) return ".";
-    if (n == 0) return "/";
-    return cl.substr(0, n);
-}
-
-std::string _clBaseOf(const std::string& cl) {
-    std::string c = cl;
-    while (c.size() > 1 && c.back() == '/') c.pop_back();
-    size_t n = c.rfind('/');
-    return n == std::string::npos ? c : c.substr(n + 1);
-}
-
 bool _bSameInode(const struct stat64& a, const struct stat64& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // Creates a new empty file with a unique name in a directory, mode 0666
@@ -86,24 +72,46 @@ void _SyncDirectory(const std::string& clDir) {
     close(nFd);
 }
 
-// Copies an open source into a temporary file beside the target, syncs it,
-// gives it the mode (when bMode) and renames it over the target.
+// Copies an open source, from its start and without moving its position,
+// into a temporary file beside the target, syncs it, gives it the mode (when
+// bMode) and renames it over the target. The kernel copies by itself where
+// it can (copy_file_range); otherwise the bytes pass through a buffer.
 bool _bCopyReplace(int nSource, const std::string& clTarget, bool bMode, mode_t nMode) {
     std::string clTemp;
-    std::string clDir = _clDirectoryOf(clTarget);
+    std::string clDir = FIO_sRepertoireDe(clTarget);
     int nDest = _nCreateUnique(clDir, ".~qvcp", &clTemp);
     if (nDest == -1) return false;
-    std::unique_ptr<char[]> p(new (std::nothrow) char[XSTREAM_COPY_BLOCK]);
-    bool bOk = p != nullptr;
-    if (!bOk) errno = ENOMEM;
-    while (bOk) {
-        ssize_t n = FIO_nReadFull(nSource, p.get(), XSTREAM_COPY_BLOCK);
-        if (n < 0) {
-            bOk = false;
-            break;
-        }
+    bool bOk = true;
+    loff_t oLu = 0;
+    bool bNoyau = true;
+    while (bNoyau) {
+        ssize_t n = copy_file_range(nSource, &oLu, nDest, nullptr, size_t(1) << 30, 0);
+        if (n > 0) continue;
         if (n == 0) break;
-        bOk = FIO_bWriteFull(nDest, p.get(), static_cast<size_t>(n));
+        if (errno == EINTR) continue;
+        // Not between these two files (other file systems on older kernels,
+        // special files): the buffer takes over where the kernel stopped.
+        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF &&
+            errno != EPERM) {
+            bOk = false;
+        }
+        bNoyau = false;
+    }
+    if (bOk && !bNoyau) {
+        std::unique_ptr<char[]> p(new (std::nothrow) char[XSTREAM_COPY_BLOCK]);
+        bOk = p != nullptr;
+        if (!bOk) errno = ENOMEM;
+        while (bOk) {
+            ssize_t n = pread64(nSource, p.get(), XSTREAM_COPY_BLOCK, oLu);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                bOk = false;
+                break;
+            }
+            if (n == 0) break;
+            bOk = FIO_bWriteFull(nDest, p.get(), static_cast<size_t>(n));
+            oLu += n;
+        }
     }
     if (bOk && bMode && fchmod(nDest, nMode) == -1) bOk = false;
     if (bOk && fsync(nDest) == -1) bOk = false;
@@ -348,13 +356,24 @@ bool CDiskFile::bRename(const char* pszNewName, const char* pszOldName, CXError*
 
 bool CDiskFile::bCopy(const char* pszDest, const char* pszSource, CXError* pclError) {
     FIO_Reset(pclError);
-    std::string clSource = _clName(pszSource), clDest = _clName(pszDest);
+    std::string clSource = _clName(pszSource);
     int nSource = open64(clSource.c_str(), O_RDONLY | O_CLOEXEC);
+    if (nSource == -1) {
+        FIO_Report(pclError, errno, XMSG_COPY, clSource.c_str(), _clName(pszDest).c_str());
+        return false;
+    }
+    const bool bOk = bCopyFromDescriptor(nSource, pszDest, pclError, clSource.c_str());
+    close(nSource);
+    return bOk;
+}
+
+bool CDiskFile::bCopyFromDescriptor(int nSource, const char* pszDest, CXError* pclError, const char* pszSourceName) {
+    FIO_Reset(pclError);
+    std::string clDest = _clName(pszDest);
+    const char* pszNomSource = pszSourceName != nullptr ? pszSourceName : "";
     struct stat64 stSource;
-    if (nSource == -1 || fstat64(nSource, &stSource) == -1) {
-        int nErrno = errno;
-        if (nSource != -1) close(nSource);
-        FIO_Report(pclError, nErrno, XMSG_COPY, clSource.c_str(), clDest.c_str());
+    if (fstat64(nSource, &stSource) == -1) {
+        FIO_Report(pclError, errno, XMSG_COPY, pszNomSource, clDest.c_str());
         return false;
     }
     int nErrno = 0;
@@ -369,9 +388,8 @@ bool CDiskFile::bCopy(const char* pszDest, const char* pszSource, CXError* pclEr
     } else if (!_bCopyReplace(nSource, clTarget, bDestExists, bDestExists ? (stDest.st_mode & 07777) : 0)) {
         nErrno = errno;
     }
-    close(nSource);
     if (nErrno != 0) {
-        FIO_Report(pclError, nErrno, XMSG_COPY, clSource.c_str(), clDest.c_str());
+        FIO_Report(pclError, nErrno, XMSG_COPY, pszNomSource, clDest.c_str());
         return false;
     }
     return true;
@@ -390,9 +408,9 @@ bool CDiskFile::bMove(const char* pszDest, const char* pszSource, CXError* pclEr
         // Same file under both names: one entry ("a" and "./a") needs
         // nothing; a second name (hard link, or a link to the other) goes.
         struct stat64 stDirS, stDirD, stDestLien;
-        bool bSameEntry = stat64(_clDirectoryOf(clSource).c_str(), &stDirS) == 0 &&
-                          stat64(_clDirectoryOf(clDest).c_str(), &stDirD) == 0 && _bSameInode(stDirS, stDirD) &&
-                          _clBaseOf(clSource) == _clBaseOf(clDest);
+        bool bSameEntry = stat64(FIO_sRepertoireDe(clSource).c_str(), &stDirS) == 0 &&
+                          stat64(FIO_sRepertoireDe(clDest).c_str(), &stDirD) == 0 && _bSameInode(stDirS, stDirD) &&
+                          FIO_sBaseDe(clSource) == FIO_sBaseDe(clDest);
         if (bSameEntry) return true;
         bool bDestIsLink = lstat64(clDest.c_str(), &stDestLien) == 0 && S_ISLNK(stDestLien.st_mode);
         if (!bDestIsLink) {
@@ -655,7 +673,7 @@ bool CDiskFile::bGetTempName(char* pszOut, const char* pszDir, const char* pszPr
     }
     std::vector<char> clBuffer(cl.begin(), cl.end());
     clBuffer.push_back(0);
-    int nFd = mkstemp64(clBuffer.data());
+    int nFd = mkostemp64(clBuffer.data(), O_CLOEXEC);
     if (nFd == -1) {
         if (pszOut != nullptr) *pszOut = 0;
         FIO_Report(pclError, errno, XMSG_TEMPNAME, cl.c_str());

@@ -1,8 +1,11 @@
 // The table of open files and its life with the module.
 #include "files/fh_table.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <mutex>
 
 #include "files/diskfile.h"
 
@@ -10,6 +13,9 @@ namespace {
 
 CTIndexedBag<_stINFOFIC*> s_clBag;
 bool s_bDemarre = false;
+// Library objects of several threads share the table: every step on it is
+// taken under this lock (recursive: the stop sequence destroys records).
+std::recursive_mutex s_clVerrou;
 
 void _Demarre() {
     if (s_bDemarre) return;
@@ -29,11 +35,13 @@ struct STFin {
 }  // namespace
 
 bool _FIC_bInitModule() {
+    std::lock_guard<std::recursive_mutex> clGarde(s_clVerrou);
     _Demarre();
     return s_bDemarre;
 }
 
 void _FIC_FinModule() {
+    std::lock_guard<std::recursive_mutex> clGarde(s_clVerrou);
     if (!s_bDemarre) return;
     for (int i = FIC_PREMIER_HANDLE; i < s_clBag.nGetAlloues(); ++i) {
         if (!s_clBag.bValide(i)) continue;
@@ -43,15 +51,18 @@ void _FIC_FinModule() {
     }
     s_clBag.Vide();
     s_bDemarre = false;
+    FIC_FermeRecherche();
 }
 
 int FIC_nAjoute(_stINFOFIC* pstInfo) {
+    std::lock_guard<std::recursive_mutex> clGarde(s_clVerrou);
     _Demarre();
     if (!s_bDemarre) return -1;
     return s_clBag.nAjoute(pstInfo);
 }
 
 _stINFOFIC* s_pGetFicBagInfoFic(int nHandle) {
+    std::lock_guard<std::recursive_mutex> clGarde(s_clVerrou);
     _Demarre();
     if (nHandle < FIC_PREMIER_HANDLE || !s_clBag.bValide(nHandle)) return nullptr;
     return s_clBag.Valeur(nHandle);
@@ -63,6 +74,7 @@ IXStream* s_pGetFicBagXStream(int nHandle) {
 }
 
 _stINFOFIC* FIC_pRetire(int nHandle) {
+    std::lock_guard<std::recursive_mutex> clGarde(s_clVerrou);
     _stINFOFIC* pst = s_pGetFicBagInfoFic(nHandle);
     if (pst == nullptr) return nullptr;
     s_clBag.bSupprime(nHandle);
@@ -91,6 +103,24 @@ void FIC_DetruitInfo(_stINFOFIC* pstInfo) {
 }
 
 int FIC_nOuverts() {
+    std::lock_guard<std::recursive_mutex> clGarde(s_clVerrou);
     _Demarre();
     return s_bDemarre ? s_clBag.nGetUtilises() - 2 : 0;
+}
+
+int FIC_nDescripteurDe(unsigned long long qwPeripherique, unsigned long long qwInode) {
+    std::lock_guard<std::recursive_mutex> clGarde(s_clVerrou);
+    if (!s_bDemarre) return -1;
+    for (int i = FIC_PREMIER_HANDLE; i < s_clBag.nGetAlloues(); ++i) {
+        if (!s_clBag.bValide(i)) continue;
+        const _stINFOFIC* pst = s_clBag.Valeur(i);
+        if (pst == nullptr || pst->nType != FIC_DISQUE || pst->pclObjet == nullptr) continue;
+        const auto* pcl = static_cast<const CDiskFile*>(pst->pclObjet);
+        struct stat64 st;
+        if (!pcl->bIsOpen() || fstat64(pcl->nGetHandle(), &st) != 0) continue;
+        // Only a descriptor that can be read serves a reader.
+        if ((pcl->nGetOpenFlags() & O_ACCMODE) == O_WRONLY) continue;
+        if (st.st_dev == qwPeripherique && st.st_ino == qwInode) return pcl->nGetHandle();
+    }
+    return -1;
 }

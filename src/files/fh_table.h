@@ -1,5 +1,6 @@
 // The process-wide table of open files behind the integer file handles of
 // the language, shared with the shared-memory zones (one handle space).
+// Every operation on it takes the table's lock.
 #pragma once
 #include <cstdint>
 #include <cstdlib>
@@ -137,3 +138,10 @@ _stINFOFIC* FIC_pRetire(int nHandle);
 void FIC_DetruitInfo(_stINFOFIC* pstInfo);
 // Handles in use (the two reserved slots are not counted).
 int FIC_nOuverts();
+// The descriptor of a disk file open for reading in the table whose file is
+// (device, inode), or -1. Reading a file through it, with offsets and
+// without closing it, keeps the locks that the process holds on the file
+// (closing any other descriptor of the file would drop them).
+int FIC_nDescripteurDe(unsigned long long qwPeripherique, unsigned long long qwInode);
+// Closes the directory search that fRep leaves pending between calls.
+void FIC_FermeRecherche();

@@ -48,6 +48,22 @@ bool FIO_bWriteFull(int nFd, const void* pData, size_t nSize) {
     return true;
 }
 
+std::string FIO_sRepertoireDe(const std::string& sNom) {
+    std::string s = sNom;
+    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    const size_t n = s.rfind('/');
+    if (n == std::string::npos) return ".";
+    if (n == 0) return "/";
+    return s.substr(0, n);
+}
+
+std::string FIO_sBaseDe(const std::string& sNom) {
+    std::string s = sNom;
+    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    const size_t n = s.rfind('/');
+    return n == std::string::npos ? s : s.substr(n + 1);
+}
+
 void FIO_CloseKeepErrno(int nFd) {
     int nErrno = errno;
     close(nFd);

@@ -6,12 +6,18 @@
 
 #include <cstddef>
 #include <ctime>
+#include <string>
 
 #include "files/xstream.h"
 
 // Copies a name into a buffer of nSize bytes with backslashes turned into
 // slashes. False (errno ENAMETOOLONG) when it does not fit.
 bool FIO_bCopyName(char* pszOut, const char* pszName, size_t nSize);
+
+// The directory of a name (trailing slashes aside; "." when it has none, "/"
+// for the root) and its last component.
+std::string FIO_sRepertoireDe(const std::string& sNom);
+std::string FIO_sBaseDe(const std::string& sNom);
 
 // Reads until nSize bytes or the end of the file; -1 on error.
 ssize_t FIO_nReadFull(int nFd, void* pData, size_t nSize);

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "component/compo.h"
+#include "files/diskfile.h"
 #include "files/fh_commun.h"
 #include "files/fh_table.h"
 #include "files/functions.h"
 #include "files/memstream.h"
-#include "files_test_util.h"
+#include "handles_test_util.h"
 #include "qvstd/manipaub.h"
 #include "system/functions.h"
 
@@ -52,31 +53,8 @@ TEST(FhBag, OnlySlotsInUseAreValid) {
 
 constexpr int UNICODE_CREE = FO_LECTUREECRITURE + FO_CREATION + FO_UNICODE;
 
-class FileHandles : public filestest::TempDirTest {
+class FileHandles : public filestest::HandlesTest {
 protected:
-    void SetUp() override {
-        TempDirTest::SetUp();
-        _FIC_FinModule();
-        ASSERT_TRUE(_FIC_bInitModule());
-    }
-    void TearDown() override {
-        _FIC_FinModule();
-        TempDirTest::TearDown();
-    }
-    // A file-function string over a dynamic string.
-    const STManipAUB* Nom(const std::string& s) {
-        m_tabTextes.emplace_back();
-        m_tabTextes.back().nAssign(s.data(), int(s.size()));
-        m_tabManips.push_back(new STManipAUB{m_tabTextes.back().pGetMemoire(), 0});
-        return m_tabManips.back();
-    }
-    const STManipAUB* NomW(const std::wstring& s) {
-        m_tabTextes.emplace_back();
-        m_tabTextes.back().nAssignUNICODE(s.data(), int(s.size()));
-        m_tabManips.push_back(new STManipAUB{m_tabTextes.back().pGetMemoire(), STManipAUB::TYPE_UNICODE});
-        return m_tabManips.back();
-    }
-    int Erreur() { return m_clLib.pclGetError()->nGetUserError(); }
     std::string Ligne(int h) {
         CZNDSTR s = files::FIC_sLitLigne(m_clLib, h);
         return std::string(s.pszGet(), size_t(s.nGetLongueur()));
@@ -90,13 +68,6 @@ protected:
         }
         return tab;
     }
-    ~FileHandles() override {
-        for (auto* p : m_tabManips) delete p;
-    }
-
-    CComposanteStandard m_clLib;
-    std::vector<CZNDSTR> m_tabTextes{};
-    std::vector<STManipAUB*> m_tabManips;
 };
 
 TEST_F(FileHandles, FirstHandleIsTwoAndIsReused) {
@@ -250,6 +221,18 @@ TEST_F(FileHandles, UnicodeFiles) {
     EXPECT_EQ(l.nGetLongueur(), 0);
     l = files::FIC_sLitLigne(m_clLib, h);
     EXPECT_EQ(std::wstring(l.pwszGet(), size_t(l.nGetLongueurUNICODE())), L"\x04");
+    files::fFerme(m_clLib, h);
+
+    // A CR that ends a chunk of 40 units goes with the LF that starts the
+    // next one.
+    std::string sUnites;
+    for (int i = 0; i < 39; ++i) sUnites += std::string("y\0", 2);
+    WriteFile(s, sUnites + std::string("\r\0\n\0n\0", 6));
+    h = files::fOuvre(m_clLib, Nom(s), FO_LECTURE + FO_UNICODE);
+    l = files::FIC_sLitLigne(m_clLib, h);
+    EXPECT_EQ(std::wstring(l.pwszGet(), size_t(l.nGetLongueurUNICODE())), std::wstring(39, L'y'));
+    l = files::FIC_sLitLigne(m_clLib, h);
+    EXPECT_EQ(std::wstring(l.pwszGet(), size_t(l.nGetLongueurUNICODE())), L"n");
     files::fFerme(m_clLib, h);
 
     // Each file kind gets its own form of a line of the other kind.
@@ -597,6 +580,9 @@ TEST_F(FileHandles, ALockLivesAsLongAsItsHandle) {
          }},
         {"an INI read of the file",
          [&] { EXPECT_STREQ(sys::INILit(m_clLib, "s", "k", "", s.c_str()).pszGet(), "v"); }},
+        {"a whole-file load", [&] { EXPECT_EQ(files::fChargeTexte(m_clLib, Nom(s)).nGetLongueur(), 8); }},
+        {"a copy of the file", [&] { EXPECT_TRUE(files::fCopieFichier(m_clLib, Nom(s), Nom(Path("k.copie")))); }},
+        {"a comparison", [&] { EXPECT_EQ(files::fCompare(m_clLib, Nom(s), Nom(Path("k.copie"))), 0); }},
     };
     for (const Cas& c : tab) {
         const int h1 = files::fOuvre(m_clLib, Nom(s), FO_LECTUREECRITURE);
@@ -890,6 +876,23 @@ TEST_F(FileHandles, ReadsFromADeviceGrowAsTheBytesArrive) {
         EXPECT_FALSE(m_clLib.pclGetError()->bIsError());
     }
     files::fFerme(m_clLib, h);
+}
+
+}  // namespace
+
+namespace {
+
+// Processes launched by the program must not inherit the files it opens.
+TEST_F(FileHandles, DescriptorsCloseOnExec) {
+    const std::string s = Path("cloexec");
+    WriteFile(s, "x");
+    for (int nMode : {int(FO_LECTURE), int(FO_LECTUREECRITURE), FO_ECRITURE + FO_CREATION}) {
+        const int h = files::fOuvre(m_clLib, Nom(s), nMode);
+        ASSERT_GE(h, 2) << nMode;
+        const auto* pcl = static_cast<const CDiskFile*>(s_pGetFicBagXStream(h));
+        EXPECT_NE(fcntl(pcl->nGetHandle(), F_GETFD) & FD_CLOEXEC, 0) << nMode;
+        files::fFerme(m_clLib, h);
+    }
 }
 
 }  // namespace
