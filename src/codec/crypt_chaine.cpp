@@ -38,19 +38,38 @@ Cipher _Cipher(const char* pszMotDePasse, uint32_t dwMethode, CXError& clErreur)
     return pcl;
 }
 
-bool _bMethodes(uint32_t dwMethode, uint32_t* pdwCrypt, uint32_t* pdwCompression, CXError& clErreur) {
+// Splits the method; a method out of range empties the value.
+bool _bMethodes(uint32_t dwMethode, uint32_t* pdwCrypt, uint32_t* pdwCompression, std::string& sValeur,
+                CXError& clErreur) {
     dwMethode &= ~CRYPT_ANSI;
     *pdwCrypt = GetCryptMethod(dwMethode);
     *pdwCompression = GetCompressMethod(dwMethode);
-    if (*pdwCrypt > CRYPT_RC5_16) return _bEchec(clErreur, ERREUR_METHODE_CRYPTAGE);
-    if (*pdwCompression > COMPRESSION_CHAINE_COURTE) return _bEchec(clErreur, ERREUR_METHODE_COMPRESSION);
-    return true;
+    int nErreur = 0;
+    if (*pdwCrypt > CRYPT_RC5_16)
+        nErreur = ERREUR_METHODE_CRYPTAGE;
+    else if (*pdwCompression > COMPRESSION_CHAINE_COURTE)
+        nErreur = ERREUR_METHODE_COMPRESSION;
+    if (nErreur == 0) return true;
+    sValeur.clear();
+    return _bEchec(clErreur, nErreur);
 }
 
-bool _bDepuisBinaire(const CZNBIN& cl, std::string& s) {
+// Replaces the value by its compressed string (or the compressed string by
+// its content), with the compression method given: a text's layout, or the
+// header-less form of the text coder.
+bool _bCompression(bool bCompresse, std::string& sValeur, uint32_t dwCompression, CXError& clErreur) {
+    CZNBIN cl;
+    const auto dwTaille = static_cast<uint32_t>(sValeur.size());
+    const eCHAINE_ECHEC e =
+        bCompresse ? g_eCompresseChaine(dwCompression, sValeur.data(), dwTaille, true, cl)
+                   : g_eDecompresseChaine(sValeur.data(), dwTaille, dwCompression == COMPRESSION_CHAINE_COURTE, cl);
+    sValeur.clear();
+    if (e != CHAINE_OK) {
+        g_SignaleEchecChaine(clErreur, e);
+        return false;
+    }
     const auto* p = reinterpret_cast<const char*>(cl.pGet());
-    const size_t n = static_cast<size_t>(cl.nGetTaille());
-    s.assign(p != nullptr ? p : "", p != nullptr ? n : 0);
+    if (p != nullptr) sValeur.assign(p, static_cast<size_t>(cl.nGetTaille()));
     return true;
 }
 
@@ -109,22 +128,9 @@ bool g_bChaineDecode(const std::string& sTexte, int nEncodeur, std::string& sDon
 bool g_bChaineCrypteEncode(std::string& sValeur, const char* pszMotDePasse, uint32_t dwMethode, int nEncodage,
                            CXError& clErreur) {
     uint32_t dwCrypt, dwCompression;
-    if (!_bMethodes(dwMethode, &dwCrypt, &dwCompression, clErreur)) {
-        sValeur.clear();
-        return false;
-    }
+    if (!_bMethodes(dwMethode, &dwCrypt, &dwCompression, sValeur, clErreur)) return false;
     if (dwCrypt == CRYPT_AUCUN && dwCompression == COMPRESSION_AUCUNE) return true;
-    if (dwCompression != COMPRESSION_AUCUNE) {
-        CZNBIN cl;
-        const eCHAINE_ECHEC e = g_eCompresseChaine(dwCompression, sValeur.data(),
-                                                   static_cast<uint32_t>(sValeur.size()), true, cl);
-        sValeur.clear();
-        if (e != CHAINE_OK) {
-            g_SignaleEchecChaine(clErreur, e);
-            return false;
-        }
-        _bDepuisBinaire(cl, sValeur);
-    }
+    if (dwCompression != COMPRESSION_AUCUNE && !_bCompression(true, sValeur, dwCompression, clErreur)) return false;
     if (dwCrypt != CRYPT_AUCUN && !g_bChaineCrypte(sValeur, pszMotDePasse, dwCrypt, clErreur)) return false;
     if (nEncodage == ENCODE_AUCUN) return true;
     std::string sTexte;
@@ -139,10 +145,7 @@ bool g_bChaineCrypteEncode(std::string& sValeur, const char* pszMotDePasse, uint
 bool g_bChaineDecrypteDecode(std::string& sValeur, const char* pszMotDePasse, uint32_t dwMethode, int nEncodage,
                              CXError& clErreur) {
     uint32_t dwCrypt, dwCompression;
-    if (!_bMethodes(dwMethode, &dwCrypt, &dwCompression, clErreur)) {
-        sValeur.clear();
-        return false;
-    }
+    if (!_bMethodes(dwMethode, &dwCrypt, &dwCompression, sValeur, clErreur)) return false;
     if (dwCrypt == CRYPT_AUCUN && dwCompression == COMPRESSION_AUCUNE) return true;
     if (nEncodage != ENCODE_AUCUN) {
         std::string sOctets;
@@ -152,17 +155,5 @@ bool g_bChaineDecrypteDecode(std::string& sValeur, const char* pszMotDePasse, ui
         sValeur.swap(sOctets);
     }
     if (dwCrypt != CRYPT_AUCUN && !g_bChaineDecrypte(sValeur, pszMotDePasse, dwCrypt, clErreur)) return false;
-    if (dwCompression != COMPRESSION_AUCUNE) {
-        CZNBIN cl;
-        const eCHAINE_ECHEC e =
-            g_eDecompresseChaine(sValeur.data(), static_cast<uint32_t>(sValeur.size()),
-                                 dwCompression == COMPRESSION_CHAINE_COURTE, cl);
-        sValeur.clear();
-        if (e != CHAINE_OK) {
-            g_SignaleEchecChaine(clErreur, e);
-            return false;
-        }
-        _bDepuisBinaire(cl, sValeur);
-    }
-    return true;
+    return dwCompression == COMPRESSION_AUCUNE || _bCompression(false, sValeur, dwCompression, clErreur);
 }
