@@ -21,16 +21,22 @@ struct STCas {
     int nErreur;   // 0: no error
 };
 
-void Verifie(const json& j, const STCas& c, const std::string& sNom) {
-    const std::string sCas = sNom + " " + json(c.tabArgs).dump() + " -> " + j.dump();
-    EXPECT_EQ(j["type"], 0x13) << sCas;
-    EXPECT_EQ(j["value"], c.jValeur) << sCas;
-    if (c.nErreur == 0) {
+// The answer's type, value (unless the type is -1) and error (0: none).
+void VerifieReponse(const json& j, int nType, const json& jValeur, int nErreur, const std::string& sCas) {
+    if (nType >= 0) {
+        EXPECT_EQ(j["type"], nType) << sCas;
+        EXPECT_EQ(j["value"], jValeur) << sCas;
+    }
+    if (nErreur == 0) {
         EXPECT_TRUE(j["error"].is_null()) << sCas;
     } else {
         ASSERT_TRUE(j["error"].is_object()) << sCas;
-        EXPECT_EQ(j["error"]["code"], c.nErreur) << sCas;
+        EXPECT_EQ(j["error"]["code"], nErreur) << sCas;
     }
+}
+
+void Verifie(const json& j, const STCas& c, const std::string& sNom) {
+    VerifieReponse(j, 0x13, c.jValeur, c.nErreur, sNom + " " + json(c.tabArgs).dump() + " -> " + j.dump());
 }
 
 const std::vector<STCas>& CasNombres() {
@@ -55,6 +61,10 @@ const std::vector<STCas>& CasNombres() {
         {{json{{"i8", 1099511627776LL}}, "ds"}, "1 099 511 627 776", 0},
         {{json{{"i8", 1099511627776LL}}, "X"}, "10000000000", 0},
         {{1234.5, "s"}, "1 234.500000", 0},
+        {{json{{"cur", "1234.5"}}, ".2f"}, "1234.50", 0},   // currency values
+        {{json{{"cur", "1234.5"}}}, "1234.5", 0},
+        {{json{{"cur", "2.5"}}, "d"}, "3", 0},
+        {{json{{"cur", "-1"}}, "x"}, "ffffffffffffffff", 0},
         {{1.0, "1111111111111111q"}, nullptr, 80270},   // cut to 16: width above 100
         {{1.0, "%q"}, "", 80270},
         {{1.0, "101f"}, "", 80270},
@@ -209,16 +219,7 @@ TEST_F(NumeriqueE2E, EuroFunctionsInBothLanguages) {
             e2e::Session().Hote().EcritVariableHote("diff", nullptr);
             const json j = e2e::Appel(pszNom, c.tabArgs);
             const std::string sCas = std::string(pszNom) + " " + json(c.tabArgs).dump() + " -> " + j.dump();
-            if (c.nType >= 0) {
-                EXPECT_EQ(j["type"], c.nType) << sCas;
-                EXPECT_EQ(j["value"], c.jValeur) << sCas;
-            }
-            if (c.nErreur == 0) {
-                EXPECT_TRUE(j["error"].is_null()) << sCas;
-            } else {
-                ASSERT_TRUE(j["error"].is_object()) << sCas;
-                EXPECT_EQ(j["error"]["code"], c.nErreur) << sCas;
-            }
+            VerifieReponse(j, c.nType, c.jValeur, c.nErreur, sCas);
             if (c.pszDifference != nullptr) {
                 EXPECT_EQ(e2e::Session().Hote().LitVariableHote("diff"), c.pszDifference) << sCas;
             }
