@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "files/diskfile.h"
 #include "files/fh_commun.h"
@@ -169,18 +170,16 @@ CZNDSTR fExtraitChemin(CZNLibrary& lib, const STManipAUB* pstChemin, int32_t nPa
 CZNDSTR fSeparateur(CZNLibrary& lib, const STManipAUB* pstChemin, const STManipAUB* pstSeparateur, bool bUNC) {
     const std::string s = FIC_sTexte(pstChemin), sSep = FIC_sTexte(pstSeparateur);
     auto bSep = [](char c) { return c == '/' || c == '\\'; };
-    std::string sResultat;
-    size_t i = 0;
-    if (bUNC && s.size() >= 2 && bSep(s[0]) && bSep(s[1])) {
-        sResultat.assign(s, 0, 2);
-        i = 2;
-    }
-    for (; i < s.size(); ++i) {
-        if (bSep(s[i]))
-            sResultat += sSep;
+    // With bUNC a leading double separator stays as it is.
+    const size_t nGarde = bUNC && s.size() >= 2 && bSep(s[0]) && bSep(s[1]) ? 2 : 0;
+    std::vector<char> tab;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (i >= nGarde && bSep(s[i]))
+            tab.insert(tab.end(), sSep.begin(), sSep.end());
         else
-            sResultat += s[i];
+            tab.push_back(s[i]);
     }
+    const std::string sResultat(tab.begin(), tab.end());
     (void)lib;
     const bool bUnicode = (pstChemin != nullptr && pstChemin->bEstUNICODE()) ||
                           (pstSeparateur != nullptr && pstSeparateur->bEstUNICODE());
