@@ -157,27 +157,6 @@ bool _bOnStack(const STPile& clPile, const struct stat64& st) {
     return std::find(clPile.begin(), clPile.end(), std::make_pair(static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino))) != clPile.end();
 }
 
-// Sorted names of a directory, "." and ".." left out.
-bool _bListNames(const std::string& clDir, std::vector<std::string>* pclNames) {
-    DIR* pDir = opendir(clDir.c_str());
-    if (pDir == nullptr) return false;
-    for (;;) {
-        errno = 0;
-        struct dirent64* pst = readdir64(pDir);
-        if (pst == nullptr) break;
-        if (strcmp(pst->d_name, ".") == 0 || strcmp(pst->d_name, "..") == 0) continue;
-        pclNames->push_back(pst->d_name);
-    }
-    int nErrno = errno;
-    closedir(pDir);
-    if (nErrno != 0) {
-        errno = nErrno;
-        return false;
-    }
-    std::sort(pclNames->begin(), pclNames->end());
-    return true;
-}
-
 struct STDeleteOptions {
     bool bForce;          // go on after a failure
     bool bMakeWritable;   // give directories the owner's write bit first
@@ -206,7 +185,7 @@ bool _bEmptyDirectory(const std::string& clDir, STDeleteOptions& stOpt, STPile& 
     }
     if (stOpt.bMakeWritable && (stDir.st_mode & S_IWUSR) == 0) chmod(clDir.c_str(), (stDir.st_mode & 07777) | S_IWUSR | S_IXUSR);
     std::vector<std::string> clNames;
-    if (!_bListNames(clDir, &clNames)) {
+    if (!FIO_bNomsRepertoire(clDir, &clNames)) {
         _NoteFailure(stOpt, clDir);
         return false;
     }
@@ -270,7 +249,7 @@ bool _bWalk(const std::string& clDir, const char* pszPattern, CDiskFile::PFNTREE
     if (lstat64(clDir.c_str(), &stDir) == -1) return false;
     if (_bOnStack(clPile, stDir)) return true;
     std::vector<std::string> clNames;
-    if (!_bListNames(clDir, &clNames)) return false;
+    if (!FIO_bNomsRepertoire(clDir, &clNames)) return false;
     clPile.emplace_back(static_cast<uint64_t>(stDir.st_dev), static_cast<uint64_t>(stDir.st_ino));
     bool bOk = true;
     std::string clBase = clDir == "/" ? std::string() : clDir;

@@ -1,7 +1,9 @@
 #include "files/fileio.h"
 
+#include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -62,6 +64,26 @@ std::string FIO_sBaseDe(const std::string& sNom) {
     while (s.size() > 1 && s.back() == '/') s.pop_back();
     const size_t n = s.rfind('/');
     return n == std::string::npos ? s : s.substr(n + 1);
+}
+
+bool FIO_bNomsRepertoire(const std::string& clDir, std::vector<std::string>* pclNames) {
+    DIR* pDir = opendir(clDir.empty() ? "." : clDir.c_str());
+    if (pDir == nullptr) return false;
+    for (;;) {
+        errno = 0;
+        struct dirent64* pst = readdir64(pDir);
+        if (pst == nullptr) break;
+        if (strcmp(pst->d_name, ".") == 0 || strcmp(pst->d_name, "..") == 0) continue;
+        pclNames->push_back(pst->d_name);
+    }
+    int nErrno = errno;
+    closedir(pDir);
+    if (nErrno != 0) {
+        errno = nErrno;
+        return false;
+    }
+    std::sort(pclNames->begin(), pclNames->end());
+    return true;
 }
 
 void FIO_CloseKeepErrno(int nFd) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "files/xstream.h"
 
@@ -18,6 +19,9 @@ bool FIO_bCopyName(char* pszOut, const char* pszName, size_t nSize);
 // for the root) and its last component.
 std::string FIO_sRepertoireDe(const std::string& sNom);
 std::string FIO_sBaseDe(const std::string& sNom);
+// The names of a directory ("" is the current one), sorted, "." and ".."
+// left out. False with errno set when it cannot be read.
+bool FIO_bNomsRepertoire(const std::string& sRepertoire, std::vector<std::string>* pTab);
 
 // Reads until nSize bytes or the end of the file; -1 on error.
 ssize_t FIO_nReadFull(int nFd, void* pData, size_t nSize);

@@ -2,7 +2,6 @@
 // functions (see gestion.h).
 #include "files/gestion.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -70,26 +69,6 @@ bool _bCorrespond(const std::string& sNom, const std::string& sMotif) {
     return CDiskFile::_bFiltreFileName(sNom.c_str(), sMotif.c_str());
 }
 
-bool _bNoms(const std::string& sRepertoire, std::vector<std::string>& tab) {
-    DIR* pDir = opendir(sRepertoire.empty() ? "." : sRepertoire.c_str());
-    if (pDir == nullptr) return false;
-    for (;;) {
-        errno = 0;
-        struct dirent64* pst = readdir64(pDir);
-        if (pst == nullptr) break;
-        if (strcmp(pst->d_name, ".") == 0 || strcmp(pst->d_name, "..") == 0) continue;
-        tab.emplace_back(pst->d_name);
-    }
-    const int nErrno = errno;
-    closedir(pDir);
-    if (nErrno != 0) {
-        errno = nErrno;
-        return false;
-    }
-    std::sort(tab.begin(), tab.end());
-    return true;
-}
-
 bool _bGarde(const struct stat64& st, bool bFichiers, bool bRepertoires) {
     return S_ISDIR(st.st_mode) ? bRepertoires : bFichiers;
 }
@@ -103,7 +82,7 @@ bool _bParcours(const std::string& sRepertoire, const std::string& sMotif, bool 
     // A directory reached twice (bind mounts, a cycle) is walked once.
     if (!clVus.emplace(uint64_t(stRep.st_dev), uint64_t(stRep.st_ino)).second) return true;
     std::vector<std::string> tab;
-    if (!_bNoms(sRepertoire, tab)) return false;
+    if (!FIO_bNomsRepertoire(sRepertoire, &tab)) return false;
     for (const std::string& sNom : tab) {
         STEntree st;
         st.sRepertoire = sRepertoire;
@@ -239,7 +218,7 @@ bool FIC_bDeveloppe(const std::string& sMotif, bool bFichiers, bool bRepertoires
     const std::string sRep = n == std::string::npos ? std::string() : sMotif.substr(0, n + 1);
     const std::string sFiltre = n == std::string::npos ? sMotif : sMotif.substr(n + 1);
     std::vector<std::string> tabNoms;
-    if (!_bNoms(sRep, tabNoms)) return false;
+    if (!FIO_bNomsRepertoire(sRep, &tabNoms)) return false;
     for (const std::string& sNom : tabNoms) {
         if (!_bCorrespond(sNom, sFiltre)) continue;
         struct stat64 st;
@@ -328,7 +307,7 @@ bool FIC_bCopieArbre(const std::string& sSource, const std::string& sDestination
     struct stat64 stDest;
     const bool bDest = stat64(sDestination.c_str(), &stDest) == 0;
     std::vector<std::string> tab;
-    if (!_bNoms(sSource, tab)) {
+    if (!FIO_bNomsRepertoire(sSource, &tab)) {
         sEchec = sSource;
         return false;
     }
