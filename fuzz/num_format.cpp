@@ -1,6 +1,7 @@
 // Writes numbers through arbitrary number formats, sizes in arbitrary
-// units, and arbitrary values through arbitrary numeric masks. Layout of
-// the input: one byte choosing the value's type, eight bytes of value, then
+// units, and arbitrary values through arbitrary numeric masks; reads the
+// same text as a currency value and as a number for FmtNum. Layout of the
+// input: one byte choosing the value's type, eight bytes of value, then
 // the format; the format also serves as a mask and as a value text, cut at
 // its first "|" into mask and value.
 #include <cstddef>
@@ -9,7 +10,9 @@
 #include <string>
 
 #include "core/tstring.h"
+#include "numeric/fmtnum.h"
 #include "numeric/masquenum.h"
+#include "numeric/money.h"
 #include "numeric/numfmt.h"
 #include "numeric/taille.h"
 
@@ -47,5 +50,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nTaille) {
     clMasque.DeformateNum(clResultat.pszGet(), clResultat);
     clMasque.DeformateNum(sValeur.c_str(), clResultat);
     clMasque.nDecimalesMasque();
+
+    // Currency: what reads back writes back the same, and every operation
+    // either fits or says so.
+    CMoney a, b;
+    if (pstChaineVersMonetaire(&a, sValeur.c_str()) != nullptr) {
+        char sz[MONETAIRE_TAILLE_TEXTE];
+        pszMonetaireVersChaineC(sz, &a);
+        if (pstChaineVersMonetaire(&b, sz) == nullptr || nCmpMonetaire(&a, &b) != 0) __builtin_trap();
+        pszMonetaireVersChaineHexa(sz, &a);
+        if (pstChaineHexaVersMonetaire(&b, sz) == nullptr || nCmpMonetaire(&a, &b) != 0) __builtin_trap();
+        pszMonetaireVersChaineOctale(sz, &a);
+        memcpy(&b, pData + 1, 8);
+        b.m_aw[4] = uint16_t(pData[0] * 257);
+        if (bEstInvalideMonetaire(&b)) b = gclMoneyNULL;
+        for (int nOp = 0; nOp < 4; ++nOp) {
+            CMoney c = a;
+            CMoney* p = nOp == 0   ? pstAddMonetaire(&c, &b)
+                        : nOp == 1 ? pstSubMonetaire(&c, &b)
+                        : nOp == 2 ? pstMulMonetaire(&c, &b)
+                                   : pstDivMonetaire(&c, &b);
+            if (p != nullptr && bEstInvalideMonetaire(p)) __builtin_trap();
+        }
+        CMoney c = a;
+        pstArrMonetaire(&c, pData[0] % 8);
+        dMonetaireVersDouble(&a);
+    }
+    char szNombre[FMTNUM_TAILLE_TAMPON];
+    const size_t nCopie = sValeur.size() < sizeof szNombre - 1 ? sValeur.size() : sizeof szNombre - 1;
+    memcpy(szNombre, sValeur.data(), nCopie);
+    szNombre[nCopie] = 0;
+    FmtNum(szNombre, int(pData[1] % 70) - 1, int(pData[2] % 12) - 1, int(pData[3] % 20), pData[4] & 1, pData[4] & 2,
+           pData[4] & 4);
+    if (strlen(szNombre) > FMTNUM_LONGUEUR_MAX) __builtin_trap();
     return 0;
 }

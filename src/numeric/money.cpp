@@ -580,28 +580,27 @@ CMoney _Taux(uint32_t dwTaux) {
     return cl;
 }
 
-}  // namespace
-
-bool bVersEuro_MONETAIRE(const CMoney* pclMontant, CMoney* pclResultat, uint32_t dwTaux) {
+// The amount divided or multiplied by a rate; unchanged at one euro.
+bool _bParTaux(const CMoney* pclMontant, CMoney* pclResultat, uint32_t dwTaux,
+               CMoney* (*pfnOperation)(CMoney*, const CMoney*)) {
     if (pclMontant == nullptr || pclResultat == nullptr) return false;
     CMoney cl = *pclMontant;
     if (dwTaux != k_nMillion) {
         const CMoney clTaux = _Taux(dwTaux);
-        if (pstDivMonetaire(&cl, &clTaux) == nullptr) return false;
+        if (pfnOperation(&cl, &clTaux) == nullptr) return false;
     }
     *pclResultat = cl;
     return true;
 }
 
+}  // namespace
+
+bool bVersEuro_MONETAIRE(const CMoney* pclMontant, CMoney* pclResultat, uint32_t dwTaux) {
+    return _bParTaux(pclMontant, pclResultat, dwTaux, pstDivMonetaire);
+}
+
 bool bVersDevise_MONETAIRE(const CMoney* pclMontant, CMoney* pclResultat, uint32_t dwTaux) {
-    if (pclMontant == nullptr || pclResultat == nullptr) return false;
-    CMoney cl = *pclMontant;
-    if (dwTaux != k_nMillion) {
-        const CMoney clTaux = _Taux(dwTaux);
-        if (pstMulMonetaire(&cl, &clTaux) == nullptr) return false;
-    }
-    *pclResultat = cl;
-    return true;
+    return _bParTaux(pclMontant, pclResultat, dwTaux, pstMulMonetaire);
 }
 
 bool bChangeDevise_MONETAIRE(const CMoney* pclMontant, CMoney* pclResultat, uint32_t dwTauxDe, uint32_t dwTauxVers) {
