@@ -412,7 +412,15 @@ json CSession::Traite(const json& jReq) {
                 return {{"error", ErreurHote("\"overload\" must be a small non-negative integer")}};
             nSurcharge = jReq["overload"].get<int>();
         }
-        return Appel(jReq["call"].get<std::string>(), tabArgs, false, nSurcharge);
+        // "result": "bin" asks for a text result as the bytes handed over.
+        bool bOctets = false;
+        if (jReq.contains("result")) {
+            if (jReq["result"] != "bin") return {{"error", ErreurHote("\"result\" can only be \"bin\"")}};
+            bOctets = true;
+        }
+        json jRep = Appel(jReq["call"].get<std::string>(), tabArgs, false, nSurcharge);
+        if (bOctets && jRep.contains("value")) jRep["value"] = ResultatVersJson(m_clHote.GetResultat(), true);
+        return jRep;
     }
     if (jReq.contains("info")) {
         if (!jReq["info"].is_number_integer()) return {{"error", ErreurHote("\"info\" needs a code")}};

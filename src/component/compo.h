@@ -65,7 +65,6 @@ public:
     void ViderVariablesService();
 
 private:
-    uint8_t m_stDevise[64] = {};   // currency context, filled by the currency module
     int m_bInitOK = 0;
     STServiceVariables m_stService;
 };

@@ -494,7 +494,7 @@ bool CTString::bGetWide(wchar_t** ppszResultat) const {
 }
 
 bool CTString::bCharge(const char* pszFichier) {
-    std::FILE* f = std::fopen(_NomFichier(pszFichier).c_str(), "rb");
+    std::FILE* f = std::fopen(_NomFichier(pszFichier).c_str(), "rbe");
     if (f == nullptr) return false;
     std::string s;
     char buf[4096];
@@ -507,7 +507,7 @@ bool CTString::bCharge(const char* pszFichier) {
 }
 
 bool CTString::bSauve(const char* pszFichier) const {
-    std::FILE* f = std::fopen(_NomFichier(pszFichier).c_str(), "wb");
+    std::FILE* f = std::fopen(_NomFichier(pszFichier).c_str(), "wbe");
     if (f == nullptr) return false;
     size_t n = size_t(nTaille());
     bool bOk = std::fwrite(pszGet(), 1, n, f) == n;

@@ -8,17 +8,11 @@ namespace {
 
 _stCTXEURO s_stCtx;
 
-// The library object keeps the shop to itself; its class lets a derived
-// class name the member, and a member pointer reads it from any object.
-struct _CAccesBoutique : CZNLibrary {
-    static ILibShop* CZNLibrary::*pm() { return &_CAccesBoutique::m_piLibShop; }
-};
-
 }  // namespace
 
 CTauxDeChange* EURO_pclGetTable(CZNLibrary& lib) {
     if (s_stCtx.pclTable != nullptr) return s_stCtx.pclTable;
-    ILibShop* piShop = lib.*_CAccesBoutique::pm();
+    ILibShop* piShop = lib.piGetLibShop();
     if (piShop == nullptr) return nullptr;
     if (s_stCtx.hModule == nullptr) s_stCtx.hModule = piShop->pCherche(k_szModuleDevises);
     if (s_stCtx.hModule == nullptr) return nullptr;

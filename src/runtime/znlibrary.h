@@ -35,6 +35,8 @@ public:
     void GetPropertyTable_OBSOLETE(void** ppTable, int* pnCount) override;
     CXError* pclGetError() override { return m_pclErreur; }
     void SetLibShop(ILibShop* piShop) override { m_piLibShop = piShop; }
+    // The host's registry of components (null before the host gives it).
+    ILibShop* piGetLibShop() const { return m_piLibShop; }
     int SetLanguage_OBSOLETE(int nLangue, const char* pszFichier) override;
     int bFinInitZNL() override;
     void TermZNL() override { TermCompo(); }

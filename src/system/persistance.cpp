@@ -38,13 +38,7 @@ std::string _Slashes(std::string s) {
 
 bool _bVide(const char* psz) { return psz == nullptr || *psz == 0; }
 
-// The library object keeps the host's library shop to itself; a class of
-// its family may name the member, and the member's address reads it on any
-// library object.
-struct CAccesBoutique : CZNLibrary {
-    static ILibShop* CZNLibrary::*s_pm() { return &CAccesBoutique::m_piLibShop; }
-};
-ILibShop* _piBoutique(CZNLibrary* pclLib) { return pclLib != nullptr ? pclLib->*CAccesBoutique::s_pm() : nullptr; }
+ILibShop* _piBoutique(const CZNLibrary* pclLib) { return pclLib != nullptr ? pclLib->piGetLibShop() : nullptr; }
 
 }  // namespace
 

@@ -285,6 +285,12 @@ TEST_F(FilesE2E, EveryByteValueThroughTheHost) {
         std::ostringstream o;
         o << f.rdbuf();
         EXPECT_EQ(o.str(), sOctets) << c.pszCas;
+        // And back through the host as the bytes the component hands over.
+        const json jH = e2e::Appel("fOuvre", {sNom});
+        ASSERT_TRUE(jH["error"].is_null()) << jH.dump();
+        const json jL = e2e::Session().Traite(json{{"call", "fLit"}, {"args", {jH["value"], 256}}, {"result", "bin"}});
+        EXPECT_EQ(jL["value"], json({{"bin", sB64}})) << c.pszCas << " " << jL.dump();
+        e2e::Appel("fFerme", {jH["value"]});
     }
 }
 
