@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "rapport.h"
 #include "codec/compact.h"
 
 namespace {
@@ -244,16 +245,6 @@ BENCHMARK(BM_Decompresse_Zlib6)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 BENCHMARK(BM_Compacte_Jlha)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_Decompacte_Jlha)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
-// Keeps each benchmark's time per iteration for the closing comparison.
-class CRapport : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& tabRuns) override {
-        for (const Run& r : tabRuns)
-            if (!r.error_occurred) g_tabTemps[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(tabRuns);
-    }
-};
-
 void Compare(const char* pszNous, const char* pszPair) {
     if (!g_tabTemps.count(pszNous) || !g_tabTemps.count(pszPair)) return;
     std::printf("  %-22s / %-22s time %.2f\n", pszNous, pszPair, g_tabTemps[pszNous] / g_tabTemps[pszPair]);
@@ -263,7 +254,7 @@ void Compare(const char* pszNous, const char* pszPair) {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    CRapport clRapport;
+    CRapportTempsReel clRapport(g_tabTemps);
     benchmark::RunSpecifiedBenchmarks(&clRapport);
     std::printf("\nOurs against the peers (below 1: ours is smaller or faster):\n");
     for (const char* psz : {"zlib", "jlha"})

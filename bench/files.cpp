@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "rapport.h"
 #include "component/compo.h"
 #include "files/fh_commun.h"
 #include "files/fh_table.h"
@@ -149,16 +150,6 @@ BENCHMARK(BM_Copie_Cp)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations
 BENCHMARK(BM_LitLigne_Nous)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_LitLigne_Getline)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-// Keeps each benchmark's time per iteration for the closing comparison.
-class CRapport : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& tabRuns) override {
-        for (const Run& r : tabRuns)
-            if (!r.error_occurred) g_tabTemps[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(tabRuns);
-    }
-};
-
 void Compare(const char* pszNous, const char* pszPair) {
     if (!g_tabTemps.count(pszNous) || !g_tabTemps.count(pszPair)) return;
     std::printf("  %-40s / %-40s time %.2f\n", pszNous, pszPair, g_tabTemps[pszNous] / g_tabTemps[pszPair]);
@@ -169,7 +160,7 @@ void Compare(const char* pszNous, const char* pszPair) {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     Dossier();
-    CRapport clRapport;
+    CRapportTempsReel clRapport(g_tabTemps);
     benchmark::RunSpecifiedBenchmarks(&clRapport);
     std::printf("\nOurs against the peers (below 1: ours is faster):\n");
     Compare("BM_CopieFichier_Nous/iterations:5/real_time", "BM_Copie_Cp/iterations:5/real_time");

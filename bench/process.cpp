@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "rapport.h"
 #include "runtime/znlibrary.h"
 #include "system/functions.h"
 
@@ -45,23 +46,11 @@ void BM_PosixSpawn(benchmark::State& state) {
 BENCHMARK(BM_LanceAppli)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_PosixSpawn)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(2.0);
 
-// Launch costs are wall-clock time: the parent's processor time leaves out
-// the child's, which is most of the cost. Kept here rather than in the
-// shared reporter, which compares processor times.
-class CRapport : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& tabRuns) override {
-        for (const Run& r : tabRuns)
-            if (!r.error_occurred) g_tabTemps[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(tabRuns);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    CRapport clRapport;
+    CRapportTempsReel clRapport(g_tabTemps);
     benchmark::RunSpecifiedBenchmarks(&clRapport);
     const char* pszNous = "BM_LanceAppli/min_time:2.000/real_time";
     const char* pszPair = "BM_PosixSpawn/min_time:2.000/real_time";

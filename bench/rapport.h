@@ -32,3 +32,19 @@ private:
     std::map<std::string, double> m_mapTemps;
     std::map<std::string, double> m_mapTailles;
 };
+
+// For benchmarks whose cost is wall-clock time (launched processes, files
+// on disk: the parent's processor time leaves most of it out): each run's
+// real time per iteration, kept in the caller's map by benchmark name.
+class CRapportTempsReel : public benchmark::ConsoleReporter {
+public:
+    explicit CRapportTempsReel(std::map<std::string, double>& mapTemps) : m_mapTemps(mapTemps) {}
+    void ReportRuns(const std::vector<Run>& tabRuns) override {
+        for (const Run& r : tabRuns)
+            if (!r.error_occurred) m_mapTemps[r.benchmark_name()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(tabRuns);
+    }
+
+private:
+    std::map<std::string, double>& m_mapTemps;
+};

@@ -155,6 +155,17 @@ inline bool _bAscii8(const char* p) {
     return (w & BITS_HAUTS) == 0;
 }
 
+// Eight ASCII bytes copied as they are (UTF-8 and the pages agree on
+// them) when the source has them and the destination room for them.
+inline bool _bCopieAscii8(const char* pszSource, size_t nSource, size_t& i, char* pszDest, size_t nDest,
+                          size_t& nEcrit) {
+    if (i + 8 > nSource || !_bAscii8(pszSource + i) || (pszDest != nullptr && nEcrit + 8 > nDest)) return false;
+    if (pszDest != nullptr) std::memcpy(pszDest + nEcrit, pszSource + i, 8);
+    i += 8;
+    nEcrit += 8;
+    return true;
+}
+
 inline size_t _nLongueurUtf8(uint32_t u) { return u < 0x80 ? 1 : u < 0x800 ? 2 : u < 0x10000 ? 3 : 4; }
 
 inline void _EcritUtf8(uint32_t u, char* p) {
@@ -247,12 +258,7 @@ long SIMPLE_nVersUtf8(const CPageSimple& clPage, const char* pszSource, size_t n
     size_t i = 0;
     size_t nEcrit = 0;
     while (i < nSource) {
-        if (i + 8 <= nSource && _bAscii8(pszSource + i) && (pszDest == nullptr || nEcrit + 8 <= nDest)) {
-            if (pszDest != nullptr) std::memcpy(pszDest + nEcrit, pszSource + i, 8);
-            i += 8;
-            nEcrit += 8;
-            continue;
-        }
+        if (_bCopieAscii8(pszSource, nSource, i, pszDest, nDest, nEcrit)) continue;
         uint32_t u;
         if (!clPage.bVersUnicode(pby[i], u)) return SIMPLE_ECHEC;
         const size_t n = _nLongueurUtf8(u);
@@ -272,12 +278,7 @@ long SIMPLE_nDepuisUtf8(const CPageSimple& clPage, const char* pszSource, size_t
     size_t i = 0;
     size_t nEcrit = 0;
     while (i < nSource) {
-        if (i + 8 <= nSource && _bAscii8(pszSource + i) && (pszDest == nullptr || nEcrit + 8 <= nDest)) {
-            if (pszDest != nullptr) std::memcpy(pszDest + nEcrit, pszSource + i, 8);
-            i += 8;
-            nEcrit += 8;
-            continue;
-        }
+        if (_bCopieAscii8(pszSource, nSource, i, pszDest, nDest, nEcrit)) continue;
         uint32_t u = 0;
         const size_t n = _nLitUtf8(pby + i, nSource - i, u);
         unsigned char c;
