@@ -271,7 +271,8 @@ TEST(MasqueLecture, StorageDigitsReadAsTheWalkReadsThem) {
             if (i % 2 == 0 && f.nDate != 0) {
                 // Half of them plausible dates, so that names are written.
                 char sz[16];
-                std::snprintf(sz, sizeof sz, "%04u%02u%02u", 1600 + gen() % 600, 1 + gen() % 12, 1 + gen() % 28);
+                std::snprintf(sz, sizeof sz, "%04u%02u%02u", unsigned(1600 + gen() % 600), unsigned(1 + gen() % 12),
+                              unsigned(1 + gen() % 28));
                 sChiffres.replace(0, 8, sz);
             }
             std::string sSepare;
