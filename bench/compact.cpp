@@ -118,7 +118,6 @@ void Ecrit(const std::string& sChemin, const void* p, size_t n) {
 
 // Sizes and times gathered for the closing comparison.
 std::map<std::string, double> g_tabTailles;
-std::map<std::string, double> g_tabTemps;
 
 // ---------------------------------------------------------------- ours
 
@@ -245,26 +244,21 @@ BENCHMARK(BM_Decompresse_Zlib6)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 BENCHMARK(BM_Compacte_Jlha)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_Decompacte_Jlha)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
-void Compare(const char* pszNous, const char* pszPair) {
-    if (!g_tabTemps.count(pszNous) || !g_tabTemps.count(pszPair)) return;
-    std::printf("  %-22s / %-22s time %.2f\n", pszNous, pszPair, g_tabTemps[pszNous] / g_tabTemps[pszPair]);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    CRapportTempsReel clRapport(g_tabTemps);
+    CRapportTempsReel clRapport;
     benchmark::RunSpecifiedBenchmarks(&clRapport);
     std::printf("\nOurs against the peers (below 1: ours is smaller or faster):\n");
     for (const char* psz : {"zlib", "jlha"})
         if (g_tabTailles.count("nous") && g_tabTailles.count(psz))
             std::printf("  coded size / %s: %.4f (%.0f against %.0f bytes, of %zu)\n", psz,
                         g_tabTailles["nous"] / g_tabTailles[psz], g_tabTailles["nous"], g_tabTailles[psz], TAILLE);
-    Compare("BM_Compacte_Nous/iterations:3/real_time", "BM_Compresse_Zlib6/iterations:3/real_time");
-    Compare("BM_Decompacte_Nous/iterations:3/real_time", "BM_Decompresse_Zlib6/iterations:3/real_time");
-    Compare("BM_Compacte_Nous/iterations:3/real_time", "BM_Compacte_Jlha/iterations:2/real_time");
-    Compare("BM_Decompacte_Nous/iterations:3/real_time", "BM_Decompacte_Jlha/iterations:2/real_time");
+    clRapport.Compare("BM_Compacte_Nous/iterations:3/real_time", "BM_Compresse_Zlib6/iterations:3/real_time");
+    clRapport.Compare("BM_Decompacte_Nous/iterations:3/real_time", "BM_Decompresse_Zlib6/iterations:3/real_time");
+    clRapport.Compare("BM_Compacte_Nous/iterations:3/real_time", "BM_Compacte_Jlha/iterations:2/real_time");
+    clRapport.Compare("BM_Decompacte_Nous/iterations:3/real_time", "BM_Decompacte_Jlha/iterations:2/real_time");
     benchmark::Shutdown();
     return 0;
 }

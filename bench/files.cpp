@@ -84,7 +84,6 @@ struct STNom {
     explicit STNom(const std::string& sNom) : s(sNom.c_str()), st{s.pGetMemoire(), 0} {}
 };
 
-std::map<std::string, double> g_tabTemps;
 
 void BM_CopieFichier_Nous(benchmark::State& state) {
     CComposanteStandard clLib;
@@ -150,21 +149,16 @@ BENCHMARK(BM_Copie_Cp)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations
 BENCHMARK(BM_LitLigne_Nous)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_LitLigne_Getline)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-void Compare(const char* pszNous, const char* pszPair) {
-    if (!g_tabTemps.count(pszNous) || !g_tabTemps.count(pszPair)) return;
-    std::printf("  %-40s / %-40s time %.2f\n", pszNous, pszPair, g_tabTemps[pszNous] / g_tabTemps[pszPair]);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     Dossier();
-    CRapportTempsReel clRapport(g_tabTemps);
+    CRapportTempsReel clRapport;
     benchmark::RunSpecifiedBenchmarks(&clRapport);
     std::printf("\nOurs against the peers (below 1: ours is faster):\n");
-    Compare("BM_CopieFichier_Nous/iterations:5/real_time", "BM_Copie_Cp/iterations:5/real_time");
-    Compare("BM_LitLigne_Nous/iterations:3/real_time", "BM_LitLigne_Getline/iterations:3/real_time");
+    clRapport.Compare("BM_CopieFichier_Nous/iterations:5/real_time", "BM_Copie_Cp/iterations:5/real_time");
+    clRapport.Compare("BM_LitLigne_Nous/iterations:3/real_time", "BM_LitLigne_Getline/iterations:3/real_time");
     benchmark::Shutdown();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -35,16 +36,25 @@ private:
 
 // For benchmarks whose cost is wall-clock time (launched processes, files
 // on disk: the parent's processor time leaves most of it out): each run's
-// real time per iteration, kept in the caller's map by benchmark name.
+// real time per iteration by benchmark name, and the ratio of two.
 class CRapportTempsReel : public benchmark::ConsoleReporter {
 public:
-    explicit CRapportTempsReel(std::map<std::string, double>& mapTemps) : m_mapTemps(mapTemps) {}
     void ReportRuns(const std::vector<Run>& tabRuns) override {
         for (const Run& r : tabRuns)
             if (!r.error_occurred) m_mapTemps[r.benchmark_name()] = r.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(tabRuns);
     }
+    // NaN when either run did not happen.
+    double rRatio(const std::string& sNous, const std::string& sPair) const {
+        auto itNous = m_mapTemps.find(sNous), itPair = m_mapTemps.find(sPair);
+        return itNous != m_mapTemps.end() && itPair != m_mapTemps.end() ? itNous->second / itPair->second : NAN;
+    }
+    // One line "ours / peer time r", nothing when a run is missing.
+    void Compare(const char* pszNous, const char* pszPair) const {
+        const double r = rRatio(pszNous, pszPair);
+        if (!std::isnan(r)) std::printf("  %-40s / %-40s time %.2f\n", pszNous, pszPair, r);
+    }
 
 private:
-    std::map<std::string, double>& m_mapTemps;
+    std::map<std::string, double> m_mapTemps;
 };
