@@ -83,6 +83,12 @@ int32_t LanceAppli(CZNLibrary& lib, const char* pszLigne, int32_t nFenetre) {
     return LanceAppli(lib, pszLigne, nFenetre, EXE_NON_BLOQUANT);
 }
 
+bool DDELance(CZNLibrary& lib, const char* pszLigne, int32_t nFenetre) {
+    return LanceAppli(lib, pszLigne, nFenetre, EXE_NON_BLOQUANT) != 0;
+}
+
+bool DDELance(CZNLibrary& lib, const char* pszLigne) { return DDELance(lib, pszLigne, 1); }
+
 int32_t LanceAppli(CZNLibrary& lib, const char* pszLigne, int32_t nFenetre, bool bAttend) {
     return LanceAppli(lib, pszLigne, nFenetre, bAttend ? EXE_BLOQUANT : EXE_NON_BLOQUANT);
 }

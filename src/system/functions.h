@@ -59,6 +59,10 @@ int32_t LanceAppli(CZNLibrary& lib, const char* pszLigne, int32_t nFenetre);
 int32_t LanceAppli(CZNLibrary& lib, const char* pszLigne, int32_t nFenetre, int32_t nMode);
 // The older form: true waits for the end.
 int32_t LanceAppli(CZNLibrary& lib, const char* pszLigne, int32_t nFenetre, bool bAttend);
+// DDELance(command line [, window mode]): the program started without
+// waiting, as LanceAppli does it; true when it started.
+bool DDELance(CZNLibrary& lib, const char* pszLigne);
+bool DDELance(CZNLibrary& lib, const char* pszLigne, int32_t nFenetre);
 
 // 3 this process (the default), 6 its parent, 7 the calling thread; any
 // other kind is 80110 and 0.
