@@ -275,6 +275,41 @@ struct CEcrivainLSB {
     }
 };
 
+// The coder's slot table, kept by each thread between calls: clearing
+// 256 KB would cost more than compressing a short value, so only the slots
+// written are put back to zero, when the dictionary restarts and when the
+// call ends (even by an exception).
+class CSlotsZLW {
+public:
+    CSlotsZLW() {
+        if (s_tab.empty()) s_tab.assign(ZLW_SLOTS, 0);
+        m_tabEcrits.reserve(256);
+    }
+    ~CSlotsZLW() { Efface(); }
+    CSlotsZLW(const CSlotsZLW&) = delete;
+    CSlotsZLW& operator=(const CSlotsZLW&) = delete;
+
+    uint16_t operator[](uint32_t s) const { return s_tab[s]; }
+    void Ecrit(uint32_t s, uint16_t w) {
+        m_tabEcrits.push_back(s);
+        s_tab[s] = w;
+    }
+    void Efface() {
+        // Past an eighth of the table, one sweep is quicker than scattered stores.
+        if (m_tabEcrits.size() > ZLW_SLOTS / 8)
+            std::fill(s_tab.begin(), s_tab.end(), 0);
+        else
+            for (uint32_t s : m_tabEcrits) s_tab[s] = 0;
+        m_tabEcrits.clear();
+    }
+
+private:
+    static thread_local std::vector<uint16_t> s_tab;
+    std::vector<uint32_t> m_tabEcrits;
+};
+
+thread_local std::vector<uint16_t> CSlotsZLW::s_tab;
+
 }  // namespace
 
 void CZLWCompresseur::_Reinit() {
@@ -289,7 +324,7 @@ uint32_t CZLWCompresseur::_dwCompression() {
     const uint32_t n = m_dwSource;
     if (n <= 19) return _dwStocke();
     if (m_dwDestination < ENTETE) return _dwEchec(PACK_ECHEC_PLACE);
-    std::vector<uint16_t> tabHachage(ZLW_SLOTS, 0);
+    CSlotsZLW tabHachage;
     m_tabEntrees.assign(512, {0, 0});
     _Reinit();
     CEcrivainLSB clSortie{m_pbyDestination, m_dwDestination, ENTETE};
@@ -312,7 +347,7 @@ uint32_t CZLWCompresseur::_dwCompression() {
     };
     auto fnEfface = [&]() {
         clSortie.Code(ZLW_EFFACE, m_dwLargeur);
-        std::fill(tabHachage.begin(), tabHachage.end(), 0);
+        tabHachage.Efface();
         _Reinit();
         rMeilleur = -1e300;
     };
@@ -328,7 +363,7 @@ uint32_t CZLWCompresseur::_dwCompression() {
         fnCherche(dwPrefixe, by, true, &dwSlot);
         if (dwSlot < ZLW_SLOTS) {
             if (m_dwProchain >= m_tabEntrees.size()) m_tabEntrees.resize(m_tabEntrees.size() * 2);
-            tabHachage[dwSlot] = static_cast<uint16_t>(m_dwProchain);
+            tabHachage.Ecrit(dwSlot, static_cast<uint16_t>(m_dwProchain));
             m_tabEntrees[m_dwProchain] = {static_cast<uint16_t>(dwPrefixe), by};
             m_dwProchain++;
             if (m_dwLargeur <= 15 && m_dwProchain > m_dwLimite) {
