@@ -70,7 +70,14 @@ _stINFOFIC* s_pGetFicBagInfoFic(int nHandle) {
 
 IXStream* s_pGetFicBagXStream(int nHandle) {
     _stINFOFIC* pst = s_pGetFicBagInfoFic(nHandle);
-    return pst != nullptr ? pst->pclObjet : nullptr;
+    if (pst == nullptr) return nullptr;
+    FIC_bRendAvance(pst);
+    return pst->pclObjet;
+}
+
+bool FIC_bRendAvance(_stINFOFIC* pstInfo) {
+    if (pstInfo == nullptr || pstInfo->pclAvance == nullptr || pstInfo->pclObjet == nullptr) return true;
+    return pstInfo->pclAvance->bRend(pstInfo->pclObjet);
 }
 
 _stINFOFIC* FIC_pRetire(int nHandle) {
@@ -99,6 +106,7 @@ void FIC_DetruitInfo(_stINFOFIC* pstInfo) {
         }
         delete pcl;
     }
+    delete pstInfo->pclAvance;
     delete pstInfo;
 }
 

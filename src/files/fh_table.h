@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "files/fh_texte.h"
 #include "files/xstream.h"
 
 // A growable array of two-word slots. A slot in use has the link -2; a free
@@ -104,12 +105,15 @@ enum : int32_t {
 };
 
 // The record of one open handle. The object is owned: a CDiskFile for a
-// disk file, the zone object (through its stream part) for a zone.
+// disk file, the zone object (through its stream part) for a zone. The
+// bytes that fLitLigne read ahead of a regular disk file's lines are owned
+// too; null until a line is read.
 struct _stINFOFIC {
     int32_t nType;
     IXStream* pclObjet;
     int32_t bUnicode;
     int32_t bSuppressionAutomatique;
+    CLectureAvance* pclAvance = nullptr;
 };
 
 // The first handle handed out; 0 and 1 are held by null slots.
@@ -125,9 +129,15 @@ void _FIC_FinModule();
 // Adds a record (taken over on success); the handle, or -1 when the table
 // cannot grow.
 int FIC_nAjoute(_stINFOFIC* pstInfo);
-// The record or stream of a valid handle (2 or more), else null.
+// The record or stream of a valid handle (2 or more), else null. The
+// record comes as it is; the stream comes with the bytes read ahead of its
+// lines given back (see FIC_bRendAvance).
 _stINFOFIC* s_pGetFicBagInfoFic(int nHandle);
 IXStream* s_pGetFicBagXStream(int nHandle);
+// Gives back to the record's stream the bytes read ahead of its lines, so
+// that its position is where the lines left it. False when the stream
+// cannot move back (its error object says why).
+bool FIC_bRendAvance(_stINFOFIC* pstInfo);
 // Frees the slot and hands the record back to the caller (null when the
 // handle is not valid).
 _stINFOFIC* FIC_pRetire(int nHandle);

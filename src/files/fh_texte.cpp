@@ -5,54 +5,71 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
+
+// Where the first LF unit of the n whole units at p is (n when there is none).
+template <typename U>
+size_t _nChercheLF(const unsigned char* p, size_t n) {
+    if constexpr (sizeof(U) == 1) {
+        const void* pLF = memchr(p, '\n', n);
+        return pLF != nullptr ? size_t(static_cast<const unsigned char*>(pLF) - p) : n;
+    } else {
+        // Units may sit at an odd address in the buffer: compared as bytes.
+        for (size_t i = 0; i < n; ++i)
+            if (p[2 * i] == '\n' && p[2 * i + 1] == 0) return i;
+        return n;
+    }
+}
 
 // The raw units of one line (bytes, or 16-bit units of a Unicode file),
 // appended to sUnites as bytes; *pnUnites counts them.
 template <typename U>
-eFICLIGNE _eLitUnites(IXStream* pcl, CZNDSTR& sUnites, size_t* pnUnites) {
-    constexpr unsigned NB = XSTREAM_LINE_CHUNK / sizeof(U);
-    constexpr unsigned U_OCTETS = unsigned(sizeof(U));
+eFICLIGNE _eLitUnites(IXStream* pcl, CLectureAvance& clAvance, CZNDSTR& sUnites, size_t* pnUnites) {
+    constexpr size_t U_OCTETS = sizeof(U);
     constexpr size_t MAX_UNITES = XSTREAM_LINE_MAX / sizeof(U);
-    U tab[NB];
     size_t nUnites = 0;
     auto fin = [&](eFICLIGNE e) {
         *pnUnites = nUnites;
         return e;
     };
     for (;;) {
-        unsigned nLu = 0;
-        if (!pcl->bRead(tab, sizeof tab, &nLu)) return fin(FICLIGNE_LECTURE);
-        const unsigned nDispo = nLu / U_OCTETS;
-        // A lone byte at the end of a Unicode file is passed over, so that
-        // the end of the file is always reached.
-        if (nDispo == 0) break;
-        unsigned iLF = 0;
-        while (iLF < nDispo && tab[iLF] != U('\n')) ++iLF;
+        if (clAvance.nDispo() < U_OCTETS) {
+            unsigned nLu = 0;
+            const eFICLIGNE e = clAvance.eRemplit(pcl, &nLu);
+            if (e != FICLIGNE_OK) return fin(e);
+            if (nLu == 0) {
+                // A lone byte at the end of a Unicode file is passed over,
+                // so that the end of the file is always reached.
+                clAvance.Consomme(clAvance.nDispo());
+                break;
+            }
+            continue;
+        }
+        const size_t nDispo = clAvance.nDispo() / U_OCTETS;
+        const size_t iLF = _nChercheLF<U>(clAvance.pbyDebut(), nDispo);
         // One unit beyond the limit: a CR there may still be the line end's.
         const size_t nPlace = MAX_UNITES + 1 - nUnites;
-        const unsigned nPrendre = unsigned(std::min<size_t>(iLF, nPlace));
-        if (nPrendre > 0 && sUnites.nConcat(tab, int(nPrendre * U_OCTETS)) != 0) return fin(FICLIGNE_MEMOIRE);
+        const size_t nPrendre = std::min(iLF, nPlace);
+        if (nPrendre > 0 && sUnites.nConcat(clAvance.pbyDebut(), int(nPrendre * U_OCTETS)) != 0)
+            return fin(FICLIGNE_MEMOIRE);
+        clAvance.Consomme(nPrendre * U_OCTETS);
         nUnites += nPrendre;
-        if (nPrendre < iLF) {
-            // What was not taken is read next time.
-            if (!pcl->bSeek(-static_cast<long long>(nLu - nPrendre * U_OCTETS), IXStream::eSEEK_CURRENT))
-                return fin(FICLIGNE_LECTURE);
-            return fin(FICLIGNE_TROP_LONGUE);
-        }
+        // What was not taken is read next time.
+        if (nPrendre < iLF) return fin(FICLIGNE_TROP_LONGUE);
         if (iLF < nDispo) {
-            if (!pcl->bSeek(-static_cast<long long>(nLu - (iLF + 1) * U_OCTETS), IXStream::eSEEK_CURRENT))
-                return fin(FICLIGNE_LECTURE);
-            if (nUnites > 0 && reinterpret_cast<const U*>(sUnites.pszGet())[nUnites - 1] == U('\r')) {
-                --nUnites;
-                sUnites.Tronque(int(nUnites * U_OCTETS));
+            clAvance.Consomme(U_OCTETS);
+            if (nUnites > 0) {
+                U uDernier;
+                memcpy(&uDernier, sUnites.pszGet() + (nUnites - 1) * U_OCTETS, U_OCTETS);
+                if (uDernier == U('\r')) {
+                    --nUnites;
+                    sUnites.Tronque(int(nUnites * U_OCTETS));
+                }
             }
             break;
         }
-        // A short chunk is the end of the file; an odd byte left after the
-        // last unit is dropped with it.
-        if (nLu < sizeof tab) break;
     }
     return fin(nUnites > MAX_UNITES ? FICLIGNE_TROP_LONGUE : FICLIGNE_OK);
 }
@@ -82,16 +99,45 @@ bool _bVersLarge(const char16_t* pUnites, size_t nUnites, CZNDSTR& sLigne) {
 
 }  // namespace
 
-eFICLIGNE FIC_eLitLigne(IXStream* pclStream, bool bUnicode, CZNDSTR& sLigne) {
+CLectureAvance::~CLectureAvance() { free(m_pby); }
+
+eFICLIGNE CLectureAvance::eRemplit(IXStream* pcl, unsigned* pnLu) {
+    *pnLu = 0;
+    // What is left (less than a unit) goes to the front.
+    const size_t nReste = nDispo();
+    if (nReste > 0 && m_nDebut > 0) memmove(m_pby, m_pby + m_nDebut, nReste);
+    m_nDebut = 0;
+    m_nFin = nReste;
+    const size_t nVoulu = nReste + m_nProchaine;
+    if (nVoulu > m_nCapacite) {
+        auto* p = static_cast<unsigned char*>(realloc(m_pby, nVoulu));
+        if (p == nullptr) return FICLIGNE_MEMOIRE;
+        m_pby = p;
+        m_nCapacite = nVoulu;
+    }
+    if (!pcl->bRead(m_pby + m_nFin, m_nProchaine, pnLu)) return FICLIGNE_LECTURE;
+    m_nFin += *pnLu;
+    m_nProchaine = std::min(m_nProchaine * 2, m_nMax);
+    return FICLIGNE_OK;
+}
+
+bool CLectureAvance::bRend(IXStream* pcl) {
+    const size_t nReste = nDispo();
+    m_nDebut = m_nFin = 0;
+    m_nProchaine = m_nPremiere;
+    return nReste == 0 || pcl->bSeek(-static_cast<long long>(nReste), IXStream::eSEEK_CURRENT);
+}
+
+eFICLIGNE FIC_eLitLigne(IXStream* pclStream, CLectureAvance& clAvance, bool bUnicode, CZNDSTR& sLigne) {
     sLigne.Vide();
     size_t nUnites = 0;
     if (!bUnicode) {
-        const eFICLIGNE e = _eLitUnites<char>(pclStream, sLigne, &nUnites);
+        const eFICLIGNE e = _eLitUnites<char>(pclStream, clAvance, sLigne, &nUnites);
         if (e != FICLIGNE_OK) sLigne.Vide();
         return e;
     }
     CZNDSTR sUnites;
-    const eFICLIGNE e = _eLitUnites<char16_t>(pclStream, sUnites, &nUnites);
+    const eFICLIGNE e = _eLitUnites<char16_t>(pclStream, clAvance, sUnites, &nUnites);
     if (e != FICLIGNE_OK) return e;
     return _bVersLarge(reinterpret_cast<const char16_t*>(sUnites.pszGet()), nUnites, sLigne) ? FICLIGNE_OK
                                                                                               : FICLIGNE_MEMOIRE;

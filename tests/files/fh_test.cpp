@@ -253,6 +253,126 @@ TEST_F(FileHandles, UnicodeFiles) {
     EXPECT_EQ(ReadFile(s), std::string("\xFF\xFE\r\0\n\0", 6));
 }
 
+// Lines are read ahead of the position; every split must still be the
+// file's own, whatever falls on the edge of a read: a CR and its LF on
+// either side, units of a Unicode file counted from an odd position.
+TEST_F(FileHandles, LinesReadAheadAreTheFileSplitAtItsLineEnds) {
+    // Bytes of about 200 KB in lines of 0 to 300 bytes, with CRs inside.
+    unsigned nGraine = 7;
+    auto nHasard = [&nGraine](unsigned n) {
+        nGraine = nGraine * 1103515245u + 12345u;
+        return (nGraine >> 16) % n;
+    };
+    std::string sTexte;
+    while (sTexte.size() < 200000) {
+        const unsigned nLongueur = nHasard(300);
+        for (unsigned i = 0; i < nLongueur; ++i) sTexte += nHasard(40) == 0 ? '\r' : char('a' + nHasard(26));
+        sTexte += nHasard(2) != 0 ? "\r\n" : "\n";
+    }
+    // A CR as the last byte of the first read, its LF the first of the next.
+    std::string sBord = std::string(4095, 'b') + "\r\nsuite\n" + sTexte;
+    struct Cas {
+        const char* pszCas;
+        std::string sOctets;
+        bool bUnicode;
+        long long oDepart;
+    } tabCas[] = {
+        {"ANSI", sTexte, false, 0},
+        {"ANSI, no line end at the end", sTexte + "fin", false, 0},
+        {"ANSI, CR and LF split by a read", sBord, false, 0},
+        {"Unicode from byte 0", sTexte, true, 0},
+        {"Unicode from byte 1", sTexte, true, 1},
+        {"Unicode, CR and LF split by a read", "z" + sBord, true, 1},
+    };
+    for (const Cas& c : tabCas) {
+        // What the lines must be: units from the start, split at LF, a CR
+        // before it dropped, an odd byte at the end passed over.
+        const size_t nUnite = c.bUnicode ? 2 : 1;
+        std::vector<std::u16string> tabAttendues(1);
+        for (size_t i = size_t(c.oDepart); i + nUnite <= c.sOctets.size(); i += nUnite) {
+            const char16_t u = c.bUnicode ? char16_t(uint8_t(c.sOctets[i]) | uint8_t(c.sOctets[i + 1]) << 8)
+                                          : char16_t(uint8_t(c.sOctets[i]));
+            if (u != u'\n') {
+                tabAttendues.back() += u;
+                continue;
+            }
+            if (!tabAttendues.back().empty() && tabAttendues.back().back() == u'\r') tabAttendues.back().pop_back();
+            tabAttendues.emplace_back();
+        }
+        const bool bOctetSeul = (c.sOctets.size() - size_t(c.oDepart)) % nUnite != 0;
+        if (tabAttendues.back().empty() && !bOctetSeul) tabAttendues.pop_back();
+
+        WriteFile(Path("l"), c.sOctets);
+        const int h = files::fOuvre(m_clLib, Nom(Path("l")), FO_LECTURE + (c.bUnicode ? FO_UNICODE : 0));
+        ASSERT_EQ(files::fPositionne(m_clLib, h, c.oDepart, 0), c.oDepart) << c.pszCas;
+        size_t nLignes = 0;
+        for (;; ++nLignes) {
+            CZNDSTR s = files::FIC_sLitLigne(m_clLib, h);
+            ASSERT_FALSE(m_clLib.pclGetError()->bIsError()) << c.pszCas;
+            std::u16string sLue;
+            if (c.bUnicode) {
+                for (int i = 0; i < s.nGetLongueurUNICODE(); ++i) sLue += char16_t(s.pwszGet()[i]);
+            } else {
+                for (int i = 0; i < s.nGetLongueur(); ++i) sLue += char16_t(uint8_t(s.pszGet()[i]));
+            }
+            if (sLue == u"\x04") break;
+            ASSERT_LT(nLignes, tabAttendues.size()) << c.pszCas;
+            ASSERT_TRUE(sLue == tabAttendues[nLignes]) << c.pszCas << ", line " << nLignes;
+        }
+        EXPECT_EQ(nLignes, tabAttendues.size()) << c.pszCas;
+        files::fFerme(m_clLib, h);
+    }
+}
+
+// After a line, every other operation on the handle starts where the line
+// ended, not where the reading ahead stopped.
+TEST_F(FileHandles, OperationsAfterALineStartWhereTheLineEnded) {
+    std::string sTexte;
+    for (int i = 0; i < 10000; ++i) sTexte += "line " + std::to_string(100000 + i).substr(1) + "\r\n";
+    struct Cas {
+        const char* pszCas;
+        std::function<std::string(int)> fn;
+        std::string sAttendu;
+    } tabCas[] = {
+        {"position", [&](int h) { return std::to_string(files::fPositionne(m_clLib, h, 0, 1)); }, "12"},
+        {"block read",
+         [&](int h) {
+             CZNDSTR s = files::fLit(m_clLib, h, 6);
+             return std::string(s.pszGet(), size_t(s.nGetLongueur())) + "|" + Ligne(h);
+         },
+         "line 0|0001"},
+        {"write",
+         [&](int h) {
+             files::fEcrit(m_clLib, h, Nom("LX"));
+             return Ligne(h) + "|" + ReadFile(Path("o")).substr(12, 12);
+         },
+         "ne 00001|LXne 00001\r\n"},
+        {"seek back",
+         [&](int h) {
+             files::fPositionne(m_clLib, h, 0, 0);
+             return Ligne(h);
+         },
+         "line 00000"},
+        {"resize below what was read ahead",
+         [&](int h) {
+             files::fChangeTaille(m_clLib, h, 30);
+             std::string s = Ligne(h);
+             s += "|" + Ligne(h);
+             return s + "|" + Ligne(h);
+         },
+         "line 00001|line 0|\x04"},
+        {"size", [&](int h) { return std::to_string(files::fTaille(m_clLib, h)) + "|" + Ligne(h); }, "120000|line 00001"},
+    };
+    for (const Cas& c : tabCas) {
+        WriteFile(Path("o"), sTexte);
+        const int h = files::fOuvre(m_clLib, Nom(Path("o")), FO_LECTUREECRITURE);
+        ASSERT_EQ(Ligne(h), "line 00000") << c.pszCas;
+        EXPECT_EQ(c.fn(h), c.sAttendu) << c.pszCas;
+        EXPECT_FALSE(m_clLib.pclGetError()->bIsError()) << c.pszCas;
+        files::fFerme(m_clLib, h);
+    }
+}
+
 TEST_F(FileHandles, ReadBlocks) {
     std::string sGros(10000, 'g');
     sGros[9999] = 'e';
