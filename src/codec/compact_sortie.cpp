@@ -171,6 +171,9 @@ int CSortieTemporaire::nValide(const struct stat64& stTemps) {
     const int nFd = m_clFichier.nGetHandle();
     const struct timespec astTemps[2] = {stTemps.st_atim, stTemps.st_mtim};
     if (fchmod(nFd, m_nMode) != 0 || futimens(nFd, astTemps) != 0) return COMPACT_CREATION;
+    // The bytes reach the disk before they take the old file's place: a
+    // crash after the rename must not leave a short file under the name.
+    if (!m_clFichier.bFlush()) return nCodeEcriture(m_clFichier, COMPACT_CREATION);
     m_clFichier.Close();
     if (rename(m_sTemporaire.c_str(), m_sFinal.c_str()) != 0) return COMPACT_CREATION;
     m_sTemporaire.clear();

@@ -179,6 +179,9 @@ std::map<eFAUTE, int> Eprouve(const STEcrivain& st) {
                 // Every call passed: the plain run.
                 EXPECT_TRUE(stR.bSucces) << sOu << " (no fault): error " << stR.nErreur;
                 EXPECT_TRUE(apres == attendu) << sOu << " (no fault):" << _Ecart(attendu, apres);
+                if (st.bSynchronise) {
+                    EXPECT_GT(stB.nSynchrosFichier, 0) << sOu << ": the new file replaced the old one unflushed";
+                }
                 break;
             }
             ++nInjectees;

@@ -55,6 +55,9 @@ struct STEcrivain {
     std::string sSourceIntacte;    // relative prefix a failure never touches
     std::string sCible;            // FLUX: the file written
     std::string sAilleurs;         // relative prefix renamed as across file systems
+    // The new bytes reach the disk (fsync) before they replace the old
+    // ones; false for writers that only rename or write through a handle.
+    bool bSynchronise = true;
 };
 
 // File-function strings (STManipAUB over a dynamic string) that live as

@@ -96,7 +96,8 @@ TEST_F(FautesFichiers, EveryWriterKeepsItsPromises) {
              a["cible.bin"] = sGrand;
              a.erase("source.bin");
          },
-         .tabErreurs = {ERR_COPIE}},
+         .tabErreurs = {ERR_COPIE},
+         .bSynchronise = false},
         {.sNom = "fDeplaceFichier across file systems",
          .fnPrepare = [&](const std::string& sRep) {
              ASSERT_EQ(mkdir((sRep + "/de").c_str(), 0755), 0);
@@ -166,7 +167,8 @@ TEST_F(FautesFichiers, EveryWriterKeepsItsPromises) {
          .fnAttendu = [&](const std::string&, Arbre& a) { a["journal.txt"] = k_sAncien + sTexte + "last line\r\n"; },
          .tabErreurs = {ERR_ECRITURE_FLUX},
          .eRegle = eREGLE::FLUX,
-         .sCible = "journal.txt"},
+         .sCible = "journal.txt",
+         .bSynchronise = false},
     };
     for (const STEcrivain& st : tab) Eprouve(st);
 }

@@ -60,6 +60,12 @@ eSORT _eDecide(ePOINT ePoint, size_t nTaille, int nFd) {
     return eSORT::PASSE;
 }
 
+void _CompteSynchro(int nFd, int nRes) {
+    struct stat64 st;
+    if (s_stPlan.bArme && nRes == 0 && fstat64(nFd, &st) == 0 && S_ISREG(st.st_mode))
+        ++s_stPlan.stBilan.nSynchrosFichier;
+}
+
 bool _bAilleurs(const char* pszAncien) {
     return s_stPlan.bArme && !s_stPlan.sPrefixeAilleurs.empty() && pszAncien != nullptr &&
            strncmp(pszAncien, s_stPlan.sPrefixeAilleurs.c_str(), s_stPlan.sPrefixeAilleurs.size()) == 0;
@@ -127,7 +133,9 @@ ssize_t __wrap_copy_file_range(int nDe, loff_t* poDe, int nVers, loff_t* poVers,
 
 int __wrap_fsync(int nFd) {
     if (fautes::_eDecide(ePOINT::SYNCHRO, 0, nFd) == fautes::eSORT::ECHEC) return -1;
-    return __real_fsync(nFd);
+    const int nRes = __real_fsync(nFd);
+    fautes::_CompteSynchro(nFd, nRes);
+    return nRes;
 }
 
 int __wrap_rename(const char* pszAncien, const char* pszNouveau) {

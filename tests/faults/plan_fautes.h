@@ -21,6 +21,7 @@ struct STBilan {
     ePOINT ePoint = ePOINT::ECRITURE;
     bool bRepertoire = false;        // the fsync hit was a directory's
     int nEligibles = 0;              // calls the fault could have hit
+    int nSynchrosFichier = 0;        // fsync calls on files (not directories) that passed
 };
 
 // Arms the plan: the nCible-th call (from 1) that this kind of fault can
