@@ -1,6 +1,6 @@
 // Faults under the file functions that write: whole-text saves, copies and
 // moves of files and of directories (within one file system and across
-// two), and writes through a handle.
+// two), renames, and writes through a handle.
 #include <sys/stat.h>
 
 #include <string>
@@ -97,6 +97,19 @@ TEST_F(FautesFichiers, EveryWriterKeepsItsPromises) {
              a.erase("source.bin");
          },
          .tabErreurs = {ERR_COPIE},
+         .bSynchronise = false},
+        {.sNom = "fRenomme",
+         .fnPrepare = fnSource,
+         .fnAppel = [&](const std::string& sRep) {
+             m_clLib.RAZError();
+             return Resultat(
+                 files::fRenomme(m_clLib, m_clNoms.Nom(sRep + "/source.bin"), m_clNoms.Nom(sRep + "/neuf.bin")));
+         },
+         .fnAttendu = [&](const std::string&, Arbre& a) {
+             a["neuf.bin"] = sGrand;
+             a.erase("source.bin");
+         },
+         .tabErreurs = {ERR_INTROUVABLE},
          .bSynchronise = false},
         {.sNom = "fDeplaceFichier across file systems",
          .fnPrepare = [&](const std::string& sRep) {
