@@ -259,20 +259,36 @@ bool CQVBuffer::_bSetSize(uint32_t dwTaille, bool bMetAZero) {
         // Shrinking by at least the grow step gives the memory back; if that
         // fails the bigger block simply stays.
         if (dwTaille < dwAncienne && m_dwTailleAllouee - dwTaille >= m_dwPas) __vReallocBuffer(dwTaille);
-    } else {
-        // Grows by the grow step at least, and by half the block once that is
-        // more, so that appending value after value stays linear.
-        uint64_t qwVoulu = std::max<uint64_t>(
-            {dwTaille, static_cast<uint64_t>(m_dwTailleAllouee) + m_dwPas,
-             static_cast<uint64_t>(m_dwTailleAllouee) + m_dwTailleAllouee / 2});
-        qwVoulu = std::min(qwVoulu, TAILLE_MAX);
-        if (!__vReallocBuffer(static_cast<uint32_t>(qwVoulu)) &&
-            (qwVoulu == dwTaille || !__vReallocBuffer(dwTaille)))
-            return false;
+    } else if (!_bAgrandit(dwTaille)) {
+        return false;
     }
     if (bMetAZero && dwTaille > dwAncienne) std::memset(m_pbyDonnees + dwAncienne, 0, dwTaille - dwAncienne);
     _SetTailleUtilisee(dwTaille);
     return true;
+}
+
+bool CQVBuffer::_bAgrandit(uint32_t dwTaille) {
+    // Grows by the grow step at least, and by half the block once that is
+    // more, so that appending value after value stays linear.
+    uint64_t qwVoulu = std::max<uint64_t>({dwTaille, static_cast<uint64_t>(m_dwTailleAllouee) + m_dwPas,
+                                           static_cast<uint64_t>(m_dwTailleAllouee) + m_dwTailleAllouee / 2});
+    qwVoulu = std::min(qwVoulu, TAILLE_MAX);
+    return __vReallocBuffer(static_cast<uint32_t>(qwVoulu)) ||
+           (qwVoulu != dwTaille && __vReallocBuffer(dwTaille));
+}
+
+bool CQVBuffer::_bPrepareEcriture(uint32_t dwTaille) {
+    uint64_t qwFin = static_cast<uint64_t>(m_dwPosition) + dwTaille;
+    if (qwFin > TAILLE_MAX || !_bDecodeJusqua(qwFin)) return false;
+    if (m_pbyDonnees == nullptr) {
+        // An earlier allocation failed: start again from an empty block.
+        __vAllocBuffer(0);
+        if (m_pbyDonnees == nullptr) return false;
+        _SetTailleUtilisee(0);
+    }
+    // Uncoding or a new block may have moved the position back to the start.
+    qwFin = static_cast<uint64_t>(m_dwPosition) + dwTaille;
+    return qwFin <= m_dwTailleAllouee || _bAgrandit(static_cast<uint32_t>(qwFin));
 }
 
 uint32_t CQVBuffer::dwSizeof() const {

@@ -302,11 +302,20 @@ protected:
     bool m_bEchecLecture = false;
 
 private:
+    friend class CQVBufferEcriture;
+    friend class CQVBufferLecture;
+
     void _Init(eBUFFER_CRYPTMETHOD eCrypt, eBUFFER_PACKMETHOD ePack, unsigned long dwTaille, unsigned long dwPas,
                const char* pszMotDePasse, const unsigned char (*pabyCle)[16]);
     bool _bInitCrypt(const char* pszMotDePasse, const unsigned char (*pabyCle)[16]);
     void _ChangePackMethodSansDecoder(eBUFFER_PACKMETHOD ePack);
     bool _bSetSize(uint32_t dwTaille, bool bMetAZero);
+    // Grows the block to hold at least dwTaille bytes (more than it holds);
+    // the content and the used size stay.
+    bool _bAgrandit(uint32_t dwTaille);
+    // Makes dwTaille bytes at the position plain and allocated, the used
+    // size unchanged (a run of writes fills them).
+    bool _bPrepareEcriture(uint32_t dwTaille);
     void _SetTailleUtilisee(uint32_t dwTaille);
     void _PointePackObject();
     bool _bDecodeJusqua(uint64_t qwFin) {
