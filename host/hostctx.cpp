@@ -74,7 +74,13 @@ STProcedure& CHostContext::Procedure(const std::string& sNom) {
     }
     bool bVue = false;
     for (const auto& s : m_tabProcUtilisees) bVue = bVue || s == sNom;
-    if (!bVue) m_tabProcUtilisees.push_back(sNom);
+    if (!bVue) {
+        m_tabProcUtilisees.push_back(sNom);
+        // An answer reports the runs of its own call: the records of earlier
+        // calls would pile up for the life of the session.
+        p->tabNbArgs.clear();
+        p->tabValeurs.clear();
+    }
     return *p;
 }
 
