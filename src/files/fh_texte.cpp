@@ -49,6 +49,21 @@ eFICLIGNE _eLitUnites(IXStream* pcl, CLectureAvance& clAvance, CZNDSTR& sUnites,
         }
         const size_t nDispo = clAvance.nDispo() / U_OCTETS;
         const size_t iLF = _nChercheLF<U>(clAvance.pbyDebut(), nDispo);
+        if (nUnites == 0 && iLF < nDispo) {
+            // The whole line is in the buffer (the common case): taken in
+            // one copy, without the CR before its LF.
+            const unsigned char* pby = clAvance.pbyDebut();
+            size_t n = iLF;
+            if (n > 0) {
+                U uDernier;
+                memcpy(&uDernier, pby + (n - 1) * U_OCTETS, U_OCTETS);
+                if (uDernier == U('\r')) --n;
+            }
+            if (n > 0 && sUnites.nConcat(pby, int(n * U_OCTETS)) != 0) return fin(FICLIGNE_MEMOIRE);
+            clAvance.Consomme((iLF + 1) * U_OCTETS);
+            nUnites = n;
+            break;
+        }
         // One unit beyond the limit: a CR there may still be the line end's.
         const size_t nPlace = MAX_UNITES + 1 - nUnites;
         const size_t nPrendre = std::min(iLF, nPlace);
