@@ -23,8 +23,13 @@ STEtatHote& EtatHote() {
     return s_stEtat;
 }
 
+void Trace(std::string s) {
+    std::vector<std::string>& tab = EtatHote().tabTrace;
+    if (tab.size() < k_nTraceMax) tab.push_back(std::move(s));
+}
+
 extern "C" int qvhost_ChargeMessage(int nMessage, char* pszBuffer, int nTaille) {
-    EtatHote().tabTrace.push_back("message " + std::to_string(nMessage));
+    Trace("message " + std::to_string(nMessage));
     auto& map = EtatHote().mapMessages;
     auto it = map.find(nMessage);
     if (it == map.end() || !pszBuffer || nTaille <= 0) return 0;
@@ -186,7 +191,7 @@ intptr_t CModule::CommandeComposante(int nCode, intptr_t nArgument) const {
 extern "C" intptr_t Execution(int nRequest, intptr_t nSousCode, void* pReponse) {
     using namespace qvhost;
     STEtatHote& st = EtatHote();
-    st.tabTrace.push_back("Execution " + std::to_string(nRequest) + "/" + std::to_string(nSousCode));
+    Trace("Execution " + std::to_string(nRequest) + "/" + std::to_string(nSousCode));
     switch (nRequest) {
         case HR_QUERY: {
             intptr_t nValeur = 0;

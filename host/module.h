@@ -25,9 +25,14 @@ struct STEtatHote {
     int nLangue = LANGUE_FR;
     ILibShop* piShop = nullptr;
     std::map<int, std::string> mapMessages;   // texts the host's loader answers (8-bit set)
-    std::vector<std::string> tabTrace;        // callbacks received, in order
+    std::vector<std::string> tabTrace;        // callbacks received, in order (the first k_nTraceMax)
 };
 STEtatHote& EtatHote();
+
+// The trace serves start-up checks; a long session must not grow by an entry
+// for every message loaded, so it keeps the first callbacks only.
+constexpr size_t k_nTraceMax = 4096;
+void Trace(std::string s);
 
 // The host's message loader handed over by CommandeComposante(2, ...).
 extern "C" int qvhost_ChargeMessage(int nMessage, char* pszBuffer, int nTaille);
