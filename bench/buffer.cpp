@@ -25,17 +25,18 @@ struct STSomme {
     double d = 0;
 };
 
-void EcritBuffer(CQVBuffer& cl) {
-    CTString sTexte(TEXTE);
-    for (int i = 0; i < NOMBRE; i++) {
-        cl << i << i * 0.5 << static_cast<short>(i) << sTexte << static_cast<long long>(i) * 3
-           << static_cast<char>(i) << static_cast<float>(i);
-    }
+// One record written to the buffer itself or to a run (T), the same bytes.
+template <class T>
+void EcritEnregistrement(T& cl, int i, const CTString& sTexte) {
+    cl << i << i * 0.5 << static_cast<short>(i) << sTexte << static_cast<long long>(i) * 3 << static_cast<char>(i)
+       << static_cast<float>(i);
 }
 
-STSomme LitBuffer(CQVBuffer& cl) {
+// Every record read back from the buffer itself or from a run (T), whose
+// text comes through fnTexte.
+template <class T, class FnTexte>
+STSomme LitEnregistrements(T& cl, FnTexte fnTexte) {
     STSomme st;
-    cl.Seek(0, BUFFER_SEEK_DEBUT);
     for (int i = 0; i < NOMBRE; i++) {
         int n = 0;
         double d = 0;
@@ -44,7 +45,7 @@ STSomme LitBuffer(CQVBuffer& cl) {
         char c = 0;
         float f = 0;
         cl >> n >> d >> s;
-        const char* psz = cl.pszGetString();
+        const char* psz = fnTexte();
         cl >> q >> c >> f;
         st.n += n + s + q + c + (psz != nullptr ? psz[0] : 0);
         st.d += d + f;
@@ -52,33 +53,28 @@ STSomme LitBuffer(CQVBuffer& cl) {
     return st;
 }
 
+void EcritBuffer(CQVBuffer& cl) {
+    CTString sTexte(TEXTE);
+    for (int i = 0; i < NOMBRE; i++) EcritEnregistrement(cl, i, sTexte);
+}
+
+STSomme LitBuffer(CQVBuffer& cl) {
+    cl.Seek(0, BUFFER_SEEK_DEBUT);
+    return LitEnregistrements(cl, [&cl] { return cl.pszGetString(); });
+}
+
 void EcritSuites(CQVBuffer& cl) {
     CTString sTexte(TEXTE);
     for (int i = 0; i < NOMBRE; i++) {
         CQVBufferEcriture clSuite(cl, TAILLE_ENREGISTREMENT);
-        clSuite << i << i * 0.5 << static_cast<short>(i) << sTexte << static_cast<long long>(i) * 3
-                << static_cast<char>(i) << static_cast<float>(i);
+        EcritEnregistrement(clSuite, i, sTexte);
     }
 }
 
 STSomme LitSuites(CQVBuffer& cl) {
-    STSomme st;
     cl.Seek(0, BUFFER_SEEK_DEBUT);
     CQVBufferLecture clLu(cl);
-    for (int i = 0; i < NOMBRE; i++) {
-        int n = 0;
-        double d = 0;
-        short s = 0;
-        long long q = 0;
-        char c = 0;
-        float f = 0;
-        clLu >> n >> d >> s;
-        const char* psz = clLu.pszTexte();
-        clLu >> q >> c >> f;
-        st.n += n + s + q + c + (psz != nullptr ? psz[0] : 0);
-        st.d += d + f;
-    }
-    return st;
+    return LitEnregistrements(clLu, [&clLu] { return clLu.pszTexte(); });
 }
 
 template <class T>
