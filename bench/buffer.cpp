@@ -157,27 +157,22 @@ void BM_VectorFromEmpty(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * NOMBRE * TAILLE_ENREGISTREMENT * 2);
 }
 
-void BM_BufferReused(benchmark::State& state) {
+// One buffer cleared and filled again at each iteration, value by value or
+// in runs.
+template <void (*Ecrit)(CQVBuffer&), STSomme (*Lit)(CQVBuffer&)>
+void BM_BufferReutilise(benchmark::State& state) {
     CQVBuffer cl;
     for (auto _ : state) {
         cl.Clear();
-        EcritBuffer(cl);
-        STSomme st = LitBuffer(cl);
+        Ecrit(cl);
+        STSomme st = Lit(cl);
         benchmark::DoNotOptimize(st);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * NOMBRE * TAILLE_ENREGISTREMENT * 2);
 }
 
-void BM_BufferReusedRuns(benchmark::State& state) {
-    CQVBuffer cl;
-    for (auto _ : state) {
-        cl.Clear();
-        EcritSuites(cl);
-        STSomme st = LitSuites(cl);
-        benchmark::DoNotOptimize(st);
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * NOMBRE * TAILLE_ENREGISTREMENT * 2);
-}
+void BM_BufferReused(benchmark::State& state) { BM_BufferReutilise<EcritBuffer, LitBuffer>(state); }
+void BM_BufferReusedRuns(benchmark::State& state) { BM_BufferReutilise<EcritSuites, LitSuites>(state); }
 
 void BM_VectorReused(benchmark::State& state) {
     std::vector<uint8_t> ab;

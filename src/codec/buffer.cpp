@@ -248,13 +248,8 @@ bool CQVBuffer::_bSetSize(uint32_t dwTaille, bool bMetAZero) {
         _SetTailleUtilisee(0);
         return m_pbyDonnees != nullptr;
     }
-    uint32_t dwAncienne = m_dwTaille;
-    if (m_pbyDonnees == nullptr) {
-        // An earlier allocation failed: start again from an empty block.
-        __vAllocBuffer(0);
-        if (m_pbyDonnees == nullptr) return false;
-        dwAncienne = 0;
-    }
+    if (!_bBlocPresent()) return false;
+    const uint32_t dwAncienne = m_dwTaille;
     if (dwTaille <= m_dwTailleAllouee) {
         // Shrinking by at least the grow step gives the memory back; if that
         // fails the bigger block simply stays.
@@ -264,6 +259,15 @@ bool CQVBuffer::_bSetSize(uint32_t dwTaille, bool bMetAZero) {
     }
     if (bMetAZero && dwTaille > dwAncienne) std::memset(m_pbyDonnees + dwAncienne, 0, dwTaille - dwAncienne);
     _SetTailleUtilisee(dwTaille);
+    return true;
+}
+
+bool CQVBuffer::_bBlocPresent() {
+    if (m_pbyDonnees != nullptr) return true;
+    // An earlier allocation failed: start again from an empty block.
+    __vAllocBuffer(0);
+    if (m_pbyDonnees == nullptr) return false;
+    _SetTailleUtilisee(0);
     return true;
 }
 
@@ -280,12 +284,7 @@ bool CQVBuffer::_bAgrandit(uint32_t dwTaille) {
 bool CQVBuffer::_bPrepareEcriture(uint32_t dwTaille) {
     uint64_t qwFin = static_cast<uint64_t>(m_dwPosition) + dwTaille;
     if (qwFin > TAILLE_MAX || !_bDecodeJusqua(qwFin)) return false;
-    if (m_pbyDonnees == nullptr) {
-        // An earlier allocation failed: start again from an empty block.
-        __vAllocBuffer(0);
-        if (m_pbyDonnees == nullptr) return false;
-        _SetTailleUtilisee(0);
-    }
+    if (!_bBlocPresent()) return false;
     // Uncoding or a new block may have moved the position back to the start.
     qwFin = static_cast<uint64_t>(m_dwPosition) + dwTaille;
     return qwFin <= m_dwTailleAllouee || _bAgrandit(static_cast<uint32_t>(qwFin));

@@ -310,6 +310,9 @@ private:
     bool _bInitCrypt(const char* pszMotDePasse, const unsigned char (*pabyCle)[16]);
     void _ChangePackMethodSansDecoder(eBUFFER_PACKMETHOD ePack);
     bool _bSetSize(uint32_t dwTaille, bool bMetAZero);
+    // A block to write in: after a failed allocation left none, an empty
+    // one (content and position back to nothing). False when that fails too.
+    bool _bBlocPresent();
     // Grows the block to hold at least dwTaille bytes (more than it holds);
     // the content and the used size stay.
     bool _bAgrandit(uint32_t dwTaille);

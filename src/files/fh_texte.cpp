@@ -23,6 +23,14 @@ size_t _nChercheLF(const unsigned char* p, size_t n) {
     }
 }
 
+// Whether the unit at p (at any address) is a CR.
+template <typename U>
+bool _bEstCR(const void* p) {
+    U u;
+    memcpy(&u, p, sizeof u);
+    return u == U('\r');
+}
+
 // The raw units of one line (bytes, or 16-bit units of a Unicode file),
 // appended to sUnites as bytes; *pnUnites counts them.
 template <typename U>
@@ -49,39 +57,25 @@ eFICLIGNE _eLitUnites(IXStream* pcl, CLectureAvance& clAvance, CZNDSTR& sUnites,
         }
         const size_t nDispo = clAvance.nDispo() / U_OCTETS;
         const size_t iLF = _nChercheLF<U>(clAvance.pbyDebut(), nDispo);
-        if (nUnites == 0 && iLF < nDispo) {
-            // The whole line is in the buffer (the common case): taken in
-            // one copy, without the CR before its LF.
-            const unsigned char* pby = clAvance.pbyDebut();
-            size_t n = iLF;
-            if (n > 0) {
-                U uDernier;
-                memcpy(&uDernier, pby + (n - 1) * U_OCTETS, U_OCTETS);
-                if (uDernier == U('\r')) --n;
-            }
-            if (n > 0 && sUnites.nConcat(pby, int(n * U_OCTETS)) != 0) return fin(FICLIGNE_MEMOIRE);
-            clAvance.Consomme((iLF + 1) * U_OCTETS);
-            nUnites = n;
-            break;
-        }
         // One unit beyond the limit: a CR there may still be the line end's.
         const size_t nPlace = MAX_UNITES + 1 - nUnites;
         const size_t nPrendre = std::min(iLF, nPlace);
-        if (nPrendre > 0 && sUnites.nConcat(clAvance.pbyDebut(), int(nPrendre * U_OCTETS)) != 0)
-            return fin(FICLIGNE_MEMOIRE);
+        const bool bFinLigne = nPrendre == iLF && iLF < nDispo;
+        // The CR just before the LF goes with it: not copied when it is in
+        // this chunk (a whole line is then one copy), taken off otherwise.
+        const unsigned char* pby = clAvance.pbyDebut();
+        size_t nCopie = nPrendre;
+        if (bFinLigne && nCopie > 0 && _bEstCR<U>(pby + (nCopie - 1) * U_OCTETS)) --nCopie;
+        if (nCopie > 0 && sUnites.nConcat(pby, int(nCopie * U_OCTETS)) != 0) return fin(FICLIGNE_MEMOIRE);
         clAvance.Consomme(nPrendre * U_OCTETS);
-        nUnites += nPrendre;
+        nUnites += nCopie;
         // What was not taken is read next time.
         if (nPrendre < iLF) return fin(FICLIGNE_TROP_LONGUE);
-        if (iLF < nDispo) {
+        if (bFinLigne) {
             clAvance.Consomme(U_OCTETS);
-            if (nUnites > 0) {
-                U uDernier;
-                memcpy(&uDernier, sUnites.pszGet() + (nUnites - 1) * U_OCTETS, U_OCTETS);
-                if (uDernier == U('\r')) {
-                    --nUnites;
-                    sUnites.Tronque(int(nUnites * U_OCTETS));
-                }
+            if (nPrendre == 0 && nUnites > 0 && _bEstCR<U>(sUnites.pszGet() + (nUnites - 1) * U_OCTETS)) {
+                --nUnites;
+                sUnites.Tronque(int(nUnites * U_OCTETS));
             }
             break;
         }
