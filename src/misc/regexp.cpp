@@ -1,6 +1,8 @@
 // CRegExpBase, CRegExp and the per-thread pattern cache of regexp.h.
 #include "misc/regexp.h"
 
+#include <malloc.h>
+
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +19,16 @@ namespace {
 // library, on texts no longer than this.
 constexpr int k_nMultiOctetRenvoiMax = 32;
 
+// Compiling a large pattern scatters megabytes of small blocks over the
+// heap; once they are freed, the allocator keeps those pages unless asked,
+// and a host that meets such a pattern now and then would keep growing.
+// Asking costs a walk of the heap, nothing beside such a compilation.
+constexpr int64_t k_nTailleRendue = int64_t(1) << 16;
+
+void RendMemoire(int64_t nTaille) {
+    if (nTaille >= k_nTailleRendue) malloc_trim(0);
+}
+
 }  // namespace
 
 CRegExpBase::CRegExpBase() { std::memset(&m_stPattern, 0, sizeof m_stPattern); }
@@ -24,6 +36,7 @@ CRegExpBase::CRegExpBase() { std::memset(&m_stPattern, 0, sizeof m_stPattern); }
 CRegExpBase::~CRegExpBase() { _Libere(); }
 
 void CRegExpBase::_Libere() {
+    const int64_t nTaille = m_clAutomate.nTaille();
     if (m_bCompile) {
         // regfree would free the translation table too: it is ours.
         m_stPattern.translate = nullptr;
@@ -35,6 +48,7 @@ void CRegExpBase::_Libere() {
     m_pbyTraduction = nullptr;
     m_clAutomate = regexp::CAutomate();
     m_sPattern.clear();
+    RendMemoire(nTaille);
 }
 
 const char* CRegExpBase::_pszCompileBibliotheque(const char* pszPattern, size_t nLongueur) {
@@ -74,7 +88,9 @@ bool CRegExpBase::_bCompile(const char* pszPattern, int bSensibleCasse) {
         std::memset(&m_stPattern, 0, sizeof m_stPattern);
         std::free(m_pbyTraduction);
         m_pbyTraduction = nullptr;
+        const int64_t nTaille = m_clAutomate.nTaille();
         m_clAutomate = regexp::CAutomate();
+        RendMemoire(nTaille);
         return false;
     }
     m_nErreurCompile = 0;
