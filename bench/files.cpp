@@ -21,6 +21,7 @@
 
 #include "rapport.h"
 #include "component/compo.h"
+#include "core/strmem.h"
 #include "files/fh_commun.h"
 #include "files/fh_table.h"
 #include "files/functions.h"
@@ -110,7 +111,12 @@ void BM_Copie_Cp(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * TAILLE_COPIE));
 }
 
+// The host's single-thread flag: given at load, it lets string blocks
+// freed by one call serve the next, as they do under the host.
+int g_nPlusieursThreads = 0;
+
 void BM_LitLigne_Nous(benchmark::State& state) {
+    STRMEM_nGeneralParam(2006, reinterpret_cast<intptr_t>(&g_nPlusieursThreads));
     CComposanteStandard clLib;
     STNom stNom(Dossier().Chemin("texte.txt"));
     size_t nLignes = 0;
