@@ -76,6 +76,25 @@ void _SyncDirectory(const std::string& clDir) {
 // into a temporary file beside the target, syncs it, gives it the mode (when
 // bMode) and renames it over the target. The kernel copies by itself where
 // it can (copy_file_range); otherwise the bytes pass through a buffer.
+// Starts the disk writes of a copy's output while the copy goes on, so
+// that the sync before the rename finds little left to write instead of
+// the whole file.
+class CEnvoiDisque {
+public:
+    explicit CEnvoiDisque(int nFd) : m_nFd(nFd) {}
+    void Avance(loff_t oEcrit) {
+        if (oEcrit - m_oEnvoye < k_nMorceau) return;
+        // Advisory: a failure here is met again by the sync.
+        sync_file_range(m_nFd, m_oEnvoye, oEcrit - m_oEnvoye, SYNC_FILE_RANGE_WRITE);
+        m_oEnvoye = oEcrit;
+    }
+    static constexpr loff_t k_nMorceau = loff_t(8) << 20;
+
+private:
+    const int m_nFd;
+    loff_t m_oEnvoye = 0;
+};
+
 bool _bCopyReplace(int nSource, const std::string& clTarget, bool bMode, mode_t nMode) {
     std::string clTemp;
     std::string clDir = FIO_sRepertoireDe(clTarget);
@@ -84,9 +103,13 @@ bool _bCopyReplace(int nSource, const std::string& clTarget, bool bMode, mode_t 
     bool bOk = true;
     loff_t oLu = 0;
     bool bNoyau = true;
+    CEnvoiDisque clEnvoi(nDest);
     while (bNoyau) {
-        ssize_t n = copy_file_range(nSource, &oLu, nDest, nullptr, size_t(1) << 30, 0);
-        if (n > 0) continue;
+        ssize_t n = copy_file_range(nSource, &oLu, nDest, nullptr, size_t(CEnvoiDisque::k_nMorceau), 0);
+        if (n > 0) {
+            clEnvoi.Avance(oLu);
+            continue;
+        }
         if (n == 0) break;
         if (errno == EINTR) continue;
         // Not between these two files (other file systems on older kernels,
@@ -111,6 +134,7 @@ bool _bCopyReplace(int nSource, const std::string& clTarget, bool bMode, mode_t 
             if (n == 0) break;
             bOk = FIO_bWriteFull(nDest, p.get(), static_cast<size_t>(n));
             oLu += n;
+            clEnvoi.Avance(oLu);
         }
     }
     if (bOk && bMode && fchmod(nDest, nMode) == -1) bOk = false;

@@ -75,6 +75,21 @@ TEST_F(FsOpsTest, CopyTable) {
     EXPECT_TRUE(vNames.empty());
 }
 
+// A file of several of the copy's pieces, the last one partial, arrives
+// whole and in order.
+TEST_F(FsOpsTest, CopyOfSeveralPieces) {
+    std::string s((17u << 20) + 12345u, '\0');
+    uint32_t x = 12345;
+    for (char& c : s) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>(x >> 24);
+    }
+    WriteFile(Path("grand"), s);
+    CXError clErr;
+    ASSERT_TRUE(CDiskFile::bCopy(Path("copie").c_str(), Path("grand").c_str(), &clErr));
+    EXPECT_TRUE(ReadFile(Path("copie")) == s);
+}
+
 // --- Move and rename -----------------------------------------------------------
 
 TEST_F(FsOpsTest, MoveTable) {
