@@ -72,10 +72,6 @@ void _SyncDirectory(const std::string& clDir) {
     close(nFd);
 }
 
-// Copies an open source, from its start and without moving its position,
-// into a temporary file beside the target, syncs it, gives it the mode (when
-// bMode) and renames it over the target. The kernel copies by itself where
-// it can (copy_file_range); otherwise the bytes pass through a buffer.
 // Starts the disk writes of a copy's output while the copy goes on, so
 // that the sync before the rename finds little left to write instead of
 // the whole file.
@@ -95,6 +91,10 @@ private:
     loff_t m_oEnvoye = 0;
 };
 
+// Copies an open source, from its start and without moving its position,
+// into a temporary file beside the target, syncs it, gives it the mode (when
+// bMode) and renames it over the target. The kernel copies by itself where
+// it can (copy_file_range); otherwise the bytes pass through a buffer.
 bool _bCopyReplace(int nSource, const std::string& clTarget, bool bMode, mode_t nMode) {
     std::string clTemp;
     std::string clDir = FIO_sRepertoireDe(clTarget);

@@ -37,11 +37,10 @@ CRegExpBase::~CRegExpBase() { _Libere(); }
 
 void CRegExpBase::_Libere() {
     const int64_t nTaille = m_clAutomate.nTaille();
-    if (m_bCompile) {
-        // regfree would free the translation table too: it is ours.
-        m_stPattern.translate = nullptr;
-        regfree(&m_stPattern);
-    }
+    // regfree would free the translation table too: it is ours. It frees
+    // what a failed compilation left as well, and nothing when none ran.
+    m_stPattern.translate = nullptr;
+    regfree(&m_stPattern);
     std::memset(&m_stPattern, 0, sizeof m_stPattern);
     m_bCompile = false;
     std::free(m_pbyTraduction);
@@ -75,7 +74,7 @@ bool CRegExpBase::_bCompile(const char* pszPattern, int bSensibleCasse) {
     if (!bSensibleCasse) {
         m_pbyTraduction = static_cast<unsigned char*>(std::malloc(256));
         if (m_pbyTraduction == nullptr) {
-            m_clAutomate = regexp::CAutomate();
+            _Libere();
             return false;
         }
         for (int i = 0; i < 256; ++i) m_pbyTraduction[i] = static_cast<unsigned char>(std::tolower(i));
@@ -83,14 +82,7 @@ bool CRegExpBase::_bCompile(const char* pszPattern, int bSensibleCasse) {
     m_sPattern.assign(pszPattern, nLongueur);
     m_bCompile = _pszCompileBibliotheque(pszPattern, nLongueur) == nullptr;
     if (!m_bCompile) {
-        m_stPattern.translate = nullptr;
-        regfree(&m_stPattern);
-        std::memset(&m_stPattern, 0, sizeof m_stPattern);
-        std::free(m_pbyTraduction);
-        m_pbyTraduction = nullptr;
-        const int64_t nTaille = m_clAutomate.nTaille();
-        m_clAutomate = regexp::CAutomate();
-        RendMemoire(nTaille);
+        _Libere();
         return false;
     }
     m_nErreurCompile = 0;
