@@ -5,6 +5,7 @@
 // around it unfinished, and those are computed again each time they are
 // needed; and what follows each assertion is copied with its condition.
 #include <algorithm>
+#include <deque>
 #include <iterator>
 #include <unordered_map>
 
@@ -42,8 +43,7 @@ public:
                 i = 0;
             }
             if (m_tabEtat[i] != 0) continue;
-            std::vector<int32_t> tab;
-            if (!_bItere(int32_t(i), true, tab, nTravail, 0)) return false;
+            if (!_bItere(int32_t(i), true, nTravail, 0)) return false;
             if (m_tabEtat[i] == 0) bIncomplet = true;
         }
         return true;
@@ -158,10 +158,19 @@ private:
         return true;
     }
 
-    // m_tabEtat: 0 not done, -1 being computed, 1 done.
-    bool _bItere(int32_t nNoeud, bool bRacine, std::vector<int32_t>& tabRes, int64_t& nTravail, int nProfondeur) {
+    // The closure being built at each depth of the walk: kept from one call
+    // to the next, so that the merges reuse their memory (a deque, so that
+    // going deeper moves none of them).
+    std::vector<int32_t>& _tabNiveau(int nProfondeur) {
+        while (m_tabNiveaux.size() <= size_t(nProfondeur)) m_tabNiveaux.emplace_back();
+        return m_tabNiveaux[size_t(nProfondeur)];
+    }
+
+    // m_tabEtat: 0 not done, -1 being computed, 1 done. A finished closure
+    // is kept in m_tabFermetures, an unfinished one is left in the buffer of
+    // its depth for the caller.
+    bool _bItere(int32_t nNoeud, bool bRacine, int64_t& nTravail, int nProfondeur) {
         if (++nTravail > m_nMax || nProfondeur > k_nProfondeurMax) return false;
-        std::vector<int32_t> tab{nNoeud};
         m_tabEtat[size_t(nNoeud)] = -1;
         bool bIncomplet = false;
         {
@@ -170,6 +179,8 @@ private:
                 !_bCopieSuite(nNoeud, nTravail))
                 return false;
         }
+        std::vector<int32_t>& tab = _tabNiveau(nProfondeur);
+        tab.assign(1, nNoeud);
         const STCopie st = m_tabN[size_t(nNoeud)];
         for (int32_t d = 0; st.bEpsilon && d < st.nDest; ++d) {
             const int32_t nDest = st.anDest[d];
@@ -177,27 +188,23 @@ private:
                 bIncomplet = true;
                 continue;
             }
-            std::vector<int32_t> tabSous;
-            bool bCalcule = false;
-            if (m_tabEtat[size_t(nDest)] == 0) {
-                if (!_bItere(nDest, false, tabSous, nTravail, nProfondeur + 1)) return false;
-                bCalcule = true;
-            }
-            const std::vector<int32_t>& tabS = bCalcule ? tabSous : m_tabFermetures[size_t(nDest)];
+            if (m_tabEtat[size_t(nDest)] == 0 && !_bItere(nDest, false, nTravail, nProfondeur + 1)) return false;
+            const std::vector<int32_t>& tabS =
+                m_tabEtat[size_t(nDest)] == 1 ? m_tabFermetures[size_t(nDest)] : m_tabNiveaux[size_t(nProfondeur) + 1];
             nTravail += int64_t(tabS.size() + tab.size());
             if (nTravail > m_nMax) return false;
-            std::vector<int32_t> tabFusion;
-            std::set_union(tab.begin(), tab.end(), tabS.begin(), tabS.end(), std::back_inserter(tabFusion));
-            tab.swap(tabFusion);
+            m_tabFusion.clear();
+            m_tabFusion.reserve(tab.size() + tabS.size());
+            std::set_union(tab.begin(), tab.end(), tabS.begin(), tabS.end(), std::back_inserter(m_tabFusion));
+            tab.swap(m_tabFusion);
             if (m_tabEtat[size_t(nDest)] == 0) bIncomplet = true;
         }
         if (bIncomplet && !bRacine) {
             m_tabEtat[size_t(nNoeud)] = 0;
         } else {
             m_tabEtat[size_t(nNoeud)] = 1;
-            m_tabFermetures[size_t(nNoeud)] = tab;
+            m_tabFermetures[size_t(nNoeud)].assign(tab.begin(), tab.end());
         }
-        tabRes.swap(tab);
         return true;
     }
 
@@ -207,6 +214,8 @@ private:
     std::vector<std::vector<int32_t>> m_tabFermetures;
     std::vector<int8_t> m_tabEtat;
     std::unordered_map<uint64_t, int32_t> m_mapCopies;   // (origin, condition) -> a copy
+    std::deque<std::vector<int32_t>> m_tabNiveaux;
+    std::vector<int32_t> m_tabFusion;
 };
 
 }  // namespace
