@@ -62,7 +62,7 @@ constexpr int k_nRepetitionMax = 0x7fff;
 
 // The tree may hold this many nodes (32 MB): past it the compiled form is
 // beyond k_nTailleMax anyway.
-constexpr size_t k_nArbreMax = size_t(1) << 20;
+constexpr size_t k_nArbreMax = size_t(1) << (20 - k_nBornesDecalage);
 // Each distinct bracket expression is compiled alone by the library.
 constexpr size_t k_nEnsemblesMax = 4096;
 

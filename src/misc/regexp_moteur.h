@@ -23,15 +23,15 @@ namespace regexp {
 
 // Steps of either matcher for one check, and memory the back-reference
 // matcher may hold: about a second and well under 256 MB.
-constexpr int64_t k_nPasMax = int64_t(1) << 26;
-constexpr int64_t k_nOctetsMax = int64_t(64) << 20;
+constexpr int64_t k_nPasMax = int64_t(1) << (26 - k_nBornesDecalage);
+constexpr int64_t k_nOctetsMax = int64_t(64) << (20 - k_nBornesDecalage);
 // Distinct sets the library may meet in one check, and the total size of
 // those sets; past them its own work goes beyond a second.
-constexpr int64_t k_nEtatsMax = 2048;
-constexpr int64_t k_nEtatsTailleMax = int64_t(1) << 17;
+constexpr int64_t k_nEtatsMax = int64_t(2048) >> k_nBornesDecalage;
+constexpr int64_t k_nEtatsTailleMax = int64_t(1) << (17 - k_nBornesDecalage);
 // States a kept pattern may pile up over its checks before it is compiled
 // afresh (the library never frees them otherwise).
-constexpr int64_t k_nEtatsCumulMax = 16384;
+constexpr int64_t k_nEtatsCumulMax = int64_t(16384) >> k_nBornesDecalage;
 
 // Result of the back-reference matcher.
 constexpr int k_nPasDeCorrespondance = -1;

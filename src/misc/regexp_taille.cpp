@@ -17,7 +17,7 @@ namespace {
 
 // Elements the library may merge while computing closures (a tenth of a
 // second for it, half a second for the replay).
-constexpr int64_t k_nTravailMax = int64_t(1) << 23;
+constexpr int64_t k_nTravailMax = int64_t(1) << (23 - k_nBornesDecalage);
 
 // Replays the library's computation of epsilon closures on a copy of the
 // automaton, with the copies it makes of what follows each assertion,
