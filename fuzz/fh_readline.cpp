@@ -42,7 +42,15 @@ void LitAvecMotif(CComposanteStandard* pclLib, const STManipAUB* pstNom, size_t 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nTaille) {
     static CComposanteStandard* s_pclLib = new CComposanteStandard();
-    static std::string s_sNom = "/tmp/fh_fuzz_" + std::to_string(getpid());
+    // TMPDIR lets a long run keep its file in memory.
+    static const char* s_pszDossier = std::getenv("TMPDIR");
+    static const std::string s_sNom =
+        std::string(s_pszDossier != nullptr && *s_pszDossier ? s_pszDossier : "/tmp") + "/fh_fuzz_" +
+        std::to_string(getpid());
+    // The file goes when the run ends.
+    static const struct STEfface {
+        ~STEfface() { unlink(s_sNom.c_str()); }
+    } s_efface;
     int fd = open(s_sNom.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (fd < 0) return 0;
     if (nTaille > 0 && write(fd, pData, nTaille) != static_cast<ssize_t>(nTaille)) abort();
