@@ -116,6 +116,7 @@ void CRegExp::LibereRegs() {
 int CRegExp::nCompile(const char* pszPattern) {
     LibereRegs();
     m_nEtatsCumules = 0;
+    m_stGarde.Vide();
     m_bLimite = false;
     return _bCompile(pszPattern, 1) ? 0 : m_nErreurCompile;
 }
@@ -156,20 +157,29 @@ int CRegExp::_nMatch(const char* pszTexte, int nDebut, int nLongueur, bool bEnti
         if (nRes >= 0) _CopieRegs(tabDebut, tabFin);
         if (nRes == regexp::k_nLimiteAtteinte) nRes = REGEXP_LIMITE;
     } else {
-        int64_t nEtats = 0;
-        const bool bPermis = m_clAutomate.bContientRenvoi()
-                                 ? nLongueur - nDebut <= k_nMultiOctetRenvoiMax
-                                 : regexp::bGarde(m_clAutomate, pText, nDebut, nLongueur, nEtats);
+        int64_t nEtatsVus = 0, nEtatsNouveaux = 0;
+        const bool bPermis =
+            m_clAutomate.bContientRenvoi()
+                ? nLongueur - nDebut <= k_nMultiOctetRenvoiMax
+                : regexp::bGarde(m_clAutomate, m_stGarde, pText, nDebut, nLongueur, nEtatsVus, nEtatsNouveaux);
         if (!bPermis) {
             nRes = REGEXP_LIMITE;
         } else {
             // The library keeps every state it built until the pattern is
-            // freed: past a bound, start again from a fresh compilation.
-            if (m_nEtatsCumules + nEtats > regexp::k_nEtatsCumulMax && _bRecompile()) m_nEtatsCumules = 0;
-            m_nEtatsCumules += nEtats;
+            // freed: past a bound, start again from a fresh compilation,
+            // which builds again every state of this check.
+            if (m_nEtatsCumules + nEtatsNouveaux > regexp::k_nEtatsCumulMax && _bRecompile()) {
+                m_nEtatsCumules = nEtatsVus;
+                m_stGarde.Vide();
+            } else {
+                m_nEtatsCumules += nEtatsNouveaux;
+            }
             nRes = re_match(&m_stPattern, pszTexte, nLongueur, nDebut, &m_stRegs);
             // -2: the library ran out of memory.
-            if (nRes == -2) nRes = REGEXP_LIMITE;
+            if (nRes == -2) {
+                nRes = REGEXP_LIMITE;
+                m_stGarde.Vide();
+            }
         }
     }
     m_bLimite = nRes == REGEXP_LIMITE;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "misc/regexp_automate.h"
+#include "misc/regexp_moteur.h"
 
 // Results of nCompile and nMatch besides 0 and match lengths.
 constexpr int REGEXP_INVALIDE = -1;     // nCompile: the pattern does not compile
@@ -94,6 +95,7 @@ private:
     re_registers m_stRegs;
     bool m_bLimite = false;
     int64_t m_nEtatsCumules = 0;
+    regexp::STMemoireGarde m_stGarde;
 };
 
 // The compiled pattern for this text, from a small per-thread cache of the

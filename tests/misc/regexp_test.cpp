@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "misc/regexp.h"
 
@@ -257,6 +258,39 @@ TEST(RegExpLimits, KeptPatternsAreRenewed) {
         ASSERT_FALSE(cl.bLimiteAtteinte());
         if (bNeuf) {
             ASSERT_EQ(cl.nGetFin(1), clNeuf.nGetFin(1)) << i;
+        }
+    }
+}
+
+// What one compiled pattern learnt from earlier texts (where each set of
+// positions leads, in which context) never changes a later answer: every
+// check, refused ones included, answers as a fresh compilation does.
+TEST(RegExpLimits, EarlierTextsDoNotChangeAnswers) {
+    struct STCas {
+        const char* pszPattern;
+        std::vector<std::string> tabTextes;
+    };
+    const STCas tabCas[] = {
+        {"\\bab\\b|^x$|c\\>", {"ab", "cab", "ab c", "x", "x\n", "\nx", "abc", "c", "cc d", "ab"}},
+        {"(^|\n)a+$", {"a", "ba", "b\naa", "aa\n", "\na", "a"}},
+        {"[ab]*a[ab]{20}", {"b" + Repete("a", 21), Hasard(100000), "b" + Repete("a", 21), Repete("b", 30), "a"}},
+        {"(a|b)*c", {"abc", "ab", Hasard(5000) + "c", "c", "abd"}},
+    };
+    for (const auto& st : tabCas) {
+        CRegExp cl;
+        ASSERT_EQ(cl.nCompile(st.pszPattern), 0) << st.pszPattern;
+        for (const std::string& s : st.tabTextes) {
+            const int n = int(s.size());
+            for (int nDebut : {0, n / 2}) {
+                CRegExp clNeuf;
+                ASSERT_EQ(clNeuf.nCompile(st.pszPattern), 0);
+                EXPECT_EQ(cl.nMatch(s.c_str(), nDebut, n), clNeuf.nMatch(s.c_str(), nDebut, n))
+                    << st.pszPattern << " / " << s.substr(0, 20) << " from " << nDebut;
+                EXPECT_EQ(cl.bLimiteAtteinte(), clNeuf.bLimiteAtteinte()) << st.pszPattern;
+            }
+            CRegExp clNeuf;
+            ASSERT_EQ(clNeuf.nCompile(st.pszPattern), 0);
+            EXPECT_EQ(cl.bMatch(s.c_str()), clNeuf.bMatch(s.c_str())) << st.pszPattern << " / " << s.substr(0, 20);
         }
     }
 }
