@@ -151,15 +151,21 @@ int CRegExp::_nMatch(const char* pszTexte, int nDebut, int nLongueur, bool bEnti
     if (nLongueur < 0 || nDebut < 0 || nDebut > nLongueur) return -1;
     const auto* pText = reinterpret_cast<const unsigned char*>(pszTexte);
     int nRes;
-    if (m_clAutomate.bContientRenvoi() && !m_bMultiOctet) {
+    // Back-references, and repetitions of what can match nothing, are
+    // matched by our own bounded replay of the library: its work on the
+    // first has no bound, and on the second it can loop for ever.
+    if ((m_clAutomate.bContientRenvoi() || m_clAutomate.bBoucleVide()) && !m_bMultiOctet) {
         std::vector<int32_t> tabDebut, tabFin;
         nRes = regexp::nRenvoi(m_clAutomate, pText, nDebut, nLongueur, bEntier, tabDebut, tabFin);
         if (nRes >= 0) _CopieRegs(tabDebut, tabFin);
         if (nRes == regexp::k_nLimiteAtteinte) nRes = REGEXP_LIMITE;
     } else {
         int64_t nEtatsVus = 0, nEtatsNouveaux = 0;
+        // Under a multibyte locale a repetition of what can match nothing
+        // is not left to the library at all: no answer rather than a loop.
         const bool bPermis =
-            m_clAutomate.bContientRenvoi()
+            m_clAutomate.bBoucleVide() ? false
+            : m_clAutomate.bContientRenvoi()
                 ? nLongueur - nDebut <= k_nMultiOctetRenvoiMax
                 : regexp::bGarde(m_clAutomate, m_stGarde, pText, nDebut, nLongueur, nEtatsVus, nEtatsNouveaux);
         if (!bPermis) {

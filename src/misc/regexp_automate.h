@@ -82,6 +82,10 @@ public:
     EAnalyse eAnalyse(const char* pszPattern, size_t nLongueur);
 
     bool bContientRenvoi() const { return m_nRenvois > 0; }
+    // A repetition whose body holds a group and no assertion and can match
+    // nothing, as in "(()|a)?*": setting the registers of such a match can
+    // send the library round a loop of empty ways for ever.
+    bool bBoucleVide() const { return m_bBoucleVide; }
     int64_t nTaille() const { return m_nTaille; }
     int nGroupes() const { return m_nGroupes; }
 
@@ -99,6 +103,7 @@ public:
     int m_nRenvois = 0;
     bool m_bPluriel = false;        // some alternative or repetition
     bool m_bMots = false;           // word assertions are used
+    bool m_bBoucleVide = false;     // see bBoucleVide
     std::vector<int32_t> m_tabCorrespondance;   // group -> group it was merged into (empty: none)
     // Shortest and longest text each group can match (-1: no bound).
     std::vector<int32_t> m_tabLongueurMin, m_tabLongueurMax;

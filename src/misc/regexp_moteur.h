@@ -12,7 +12,11 @@
 // grows with a power of the text's length), so nRenvoi matches them
 // itself: it retraces the library's way of choosing registers (the first
 // path, in node order, that can reach the end of the match, with its rules
-// for loops that match nothing) with a budget of steps and memory.
+// for loops that match nothing) with a budget of steps and memory. The same
+// replay, without backtracking as the library then goes, serves patterns
+// that repeat what can match nothing: there the library's setting of the
+// registers can go round a loop of empty ways for ever, which the replay
+// sees and reports as the limit.
 #pragma once
 #include <cstdint>
 #include <string>

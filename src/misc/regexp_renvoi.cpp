@@ -1,4 +1,5 @@
-// nRenvoi of regexp_moteur.h: the back-reference matcher.
+// nRenvoi of regexp_moteur.h: the back-reference matcher, also the bounded
+// replay of the library for repetitions of what can match nothing.
 //
 // For a candidate end of match L it first marks, position by position from
 // L back to the start, the nodes from which the end can still be reached
@@ -6,7 +7,8 @@
 // matched by length); the library keeps the same kind of pruned states.
 // Then it walks from the first node as the library sets its registers:
 // at a fork the first destination in node order that is still alive is
-// taken and the other is kept for backtracking; a destination already
+// taken and the other is kept for backtracking (as the library keeps it
+// only with back-references and alternatives); a destination already
 // passed since the last character consumed is skipped in favour of the
 // other; back-references compare the text captured so far. Every step and
 // every byte kept counts against the budget.
@@ -25,7 +27,7 @@ class CRenvoi {
 public:
     CRenvoi(const CAutomate& clA, const unsigned char* pText, int nDebut, int nLongueur)
         : m_clA(clA), m_tab(clA.m_tabNoeuds), m_pText(pText), m_nDebut(nDebut), m_nLongueur(nLongueur),
-          m_nRegs(clA.m_nGroupes + 1), m_bRetour(clA.m_bPluriel) {
+          m_nRegs(clA.m_nGroupes + 1), m_bRetour(clA.m_bPluriel && clA.m_nRenvois > 0) {
         m_tabInverse.resize(m_tab.size());
         m_tabInverseVide.resize(m_tab.size());
         m_tabSurveille.assign(m_tab.size(), false);
@@ -285,8 +287,24 @@ int CRenvoi::_nParcours(bool bStrict, std::vector<int32_t>& tabRegs, bool& bNorm
     int nPos = m_nDebut;
     int32_t nNoeud = m_clA.m_nInitial;
     if (!_bVivant(nPos, nNoeud)) return 0;
+    // Without backtracking or back-references, each step at a position
+    // depends only on the node and the nodes passed there: once more steps
+    // than nodes go by with no character consumed and nothing newly passed,
+    // the walk is in a loop the library would never leave.
+    const bool bCycleVisible = pPile == nullptr && !m_clA.bContientRenvoi();
+    int nPosCycle = -1;
+    size_t nViaCycle = 0, nPasCycle = 0;
     while (nPos <= m_nFin) {
         if (!_bCompte()) return -1;
+        if (bCycleVisible) {
+            if (nPos != nPosCycle || tabVia.size() != nViaCycle) {
+                nPosCycle = nPos;
+                nViaCycle = tabVia.size();
+                nPasCycle = 0;
+            } else if (++nPasCycle > m_tab.size()) {
+                return -1;
+            }
+        }
         if (bStrict && (_bEpsilon(m_tab[size_t(nNoeud)]) || m_tab[size_t(nNoeud)].eType == ENoeud::Renvoi))
             tabVia.push_back(_nCle(nNoeud, tabRegs));
         _MajRegs(nNoeud, nPos, tabRegs, tabPrec);

@@ -214,6 +214,11 @@ TEST(RegExpLimits, WorkIsBounded) {
         {"[ab]*a[ab]{20}", Hasard(100000), false, true},
         {"[ab]*a[ab]{20}", "b" + Repete("a", 21), true, false},
         {"(.{0,40}){0,40}", Repete("a", 1000), false, true},
+        // A repetition of what can match nothing, where the library's
+        // setting of the registers goes round a loop for ever.
+        {"(||a)?*", "a", false, true},
+        {"(()|a)?*", "aa", false, true},
+        {"x(||a)?*b", "xab", false, true},
         // Ordinary checks of long texts go through.
         {".*", Repete("a", 1000000), true, false},
         {"(a|b)*", Hasard(200000), true, false},
