@@ -161,13 +161,17 @@ int CRegExp::_nMatch(const char* pszTexte, int nDebut, int nLongueur, bool bEnti
         if (nRes == regexp::k_nLimiteAtteinte) nRes = REGEXP_LIMITE;
     } else {
         int64_t nEtatsVus = 0, nEtatsNouveaux = 0;
-        // Under a multibyte locale a repetition of what can match nothing
-        // is not left to the library at all: no answer rather than a loop.
-        const bool bPermis =
-            m_clAutomate.bBoucleVide() ? false
-            : m_clAutomate.bContientRenvoi()
-                ? nLongueur - nDebut <= k_nMultiOctetRenvoiMax
-                : regexp::bGarde(m_clAutomate, m_stGarde, pText, nDebut, nLongueur, nEtatsVus, nEtatsNouveaux);
+        bool bPermis;
+        if (m_clAutomate.bBoucleVide()) {
+            // Under a multibyte locale a repetition of what can match
+            // nothing is not left to the library: no answer rather than a
+            // loop.
+            bPermis = false;
+        } else if (m_clAutomate.bContientRenvoi()) {
+            bPermis = nLongueur - nDebut <= k_nMultiOctetRenvoiMax;
+        } else {
+            bPermis = regexp::bGarde(m_clAutomate, m_stGarde, pText, nDebut, nLongueur, nEtatsVus, nEtatsNouveaux);
+        }
         if (!bPermis) {
             nRes = REGEXP_LIMITE;
         } else {
