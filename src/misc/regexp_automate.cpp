@@ -809,7 +809,7 @@ void CAnalyseur::_CalculeLongueurs(int32_t nRacine) {
         const uint8_t byG = st.nGauche >= 0 ? tabContenu[size_t(st.nGauche)] : 0;
         tabContenu[size_t(n)] = uint8_t(byG | (st.nDroite >= 0 ? tabContenu[size_t(st.nDroite)] : 0) |
                                         (st.eType == EArbre::Groupe ? 1 : 0) | (st.eType == EArbre::Ancre ? 2 : 0));
-        if (st.eType == EArbre::Etoile && st.nGauche >= 0 && nMinG == 0 && byG == 1) m_clA.m_bBoucleVide = true;
+        if (st.eType == EArbre::Etoile && st.nGauche >= 0 && nMinG == 0 && (byG & 1) != 0) m_clA.m_bBoucleVide = true;
     });
 }
 

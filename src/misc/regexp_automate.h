@@ -82,8 +82,8 @@ public:
     EAnalyse eAnalyse(const char* pszPattern, size_t nLongueur);
 
     bool bContientRenvoi() const { return m_nRenvois > 0; }
-    // A repetition whose body holds a group and no assertion and can match
-    // nothing, as in "(()|a)?*": setting the registers of such a match can
+    // A repetition whose body holds a group and can match nothing, as in
+    // "(()|a)?*" or "(|.|^)*": setting the registers of such a match can
     // send the library round a loop of empty ways for ever.
     bool bBoucleVide() const { return m_bBoucleVide; }
     int64_t nTaille() const { return m_nTaille; }

@@ -155,6 +155,17 @@ const char* const k_apszEcartsConnus[] = {
     "\\n\\w{1,2}|((a\\b\\b|\\b)|(\\`)){,1}\\`(\\1)",         // no match found, "" matches
     "(a*)*\\1",                                              // "aaa": group 1 left open
     "(a*)+\\1",                                              // "a": only the empty match found
+    // Repetitions of what can match nothing with an assertion inside, which
+    // the replay serves because the library can loop for ever on them. The
+    // library follows a way through an assertion to a copy of the end that
+    // carries it, not to the end it looks for: where a match ends just after
+    // an empty pass through such a group it leaves the group unset, or finds
+    // no way at all and reports no match.
+    "($)*",                                                  // "": group 1 unset, it matched at 0
+    "((\\B^{0,2}b?)*?)",                                      // "": group 2 unset
+    "b|(^\\w{0,2}){1,}^?a{,1}",                               // "a": no match found, "a" matches
+    "\\W([ab]\\`()|(^a{0,2})*|${2})",                          // "\\nba": group 3 unset
+    "(\\<)*?",                                                 // "a": group 1 unset
 };
 
 bool bEcartConnu(const std::string& sPattern) {

@@ -219,6 +219,9 @@ TEST(RegExpLimits, WorkIsBounded) {
         {"(||a)?*", "a", false, true},
         {"(()|a)?*", "aa", false, true},
         {"x(||a)?*b", "xab", false, true},
+        // The same with an assertion among the empty ways.
+        {"(||x|^)*", "x", false, true},
+        {"(||x|\\`)*", "xx", false, true},
         // Ordinary checks of long texts go through.
         {".*", Repete("a", 1000000), true, false},
         {"(a|b)*", Hasard(200000), true, false},
@@ -237,7 +240,7 @@ TEST(RegExpLimits, WorkIsBounded) {
             ASSERT_EQ(clNeuf.nCompile(st.pszPattern), 0);
             for (const char* psz : {"c", "ab", "aaaaaaaaaaaaaaaaaaaaab"}) {
                 EXPECT_EQ(cl.bMatch(psz), clNeuf.bMatch(psz)) << st.pszPattern << " / " << psz;
-                EXPECT_FALSE(cl.bLimiteAtteinte());
+                EXPECT_FALSE(cl.bLimiteAtteinte()) << st.pszPattern << " / " << psz;
             }
         }
     }
