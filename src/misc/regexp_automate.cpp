@@ -770,8 +770,8 @@ void CAnalyseur::_CalculeLongueurs(int32_t nRacine) {
     m_clA.m_tabLongueurMin.assign(nGroupes, 0);
     m_clA.m_tabLongueurMax.assign(nGroupes, 0);
     std::vector<int64_t> tabMin(m_tab.size(), 0), tabMax(m_tab.size(), 0);
-    // What each subtree holds: a group (bit 1), an assertion (bit 2).
-    std::vector<uint8_t> tabContenu(m_tab.size(), 0);
+    // Whether each subtree holds a group.
+    std::vector<uint8_t> tabGroupe(m_tab.size(), 0);
     auto somme = [](int64_t a, int64_t b) {
         return a == k_nInfini || b == k_nInfini ? k_nInfini : std::min<int64_t>(a + b, INT32_MAX);
     };
@@ -806,10 +806,10 @@ void CAnalyseur::_CalculeLongueurs(int32_t nRacine) {
         }
         tabMin[size_t(n)] = nMin;
         tabMax[size_t(n)] = nMax;
-        const uint8_t byG = st.nGauche >= 0 ? tabContenu[size_t(st.nGauche)] : 0;
-        tabContenu[size_t(n)] = uint8_t(byG | (st.nDroite >= 0 ? tabContenu[size_t(st.nDroite)] : 0) |
-                                        (st.eType == EArbre::Groupe ? 1 : 0) | (st.eType == EArbre::Ancre ? 2 : 0));
-        if (st.eType == EArbre::Etoile && st.nGauche >= 0 && nMinG == 0 && (byG & 1) != 0) m_clA.m_bBoucleVide = true;
+        const bool bGroupeG = st.nGauche >= 0 && tabGroupe[size_t(st.nGauche)] != 0;
+        tabGroupe[size_t(n)] = bGroupeG || (st.nDroite >= 0 && tabGroupe[size_t(st.nDroite)] != 0) ||
+                               st.eType == EArbre::Groupe;
+        if (st.eType == EArbre::Etoile && bGroupeG && nMinG == 0) m_clA.m_bBoucleVide = true;
     });
 }
 
